@@ -1,0 +1,65 @@
+// The host's one entry: each callback code goes to one handler.
+#include "vorn_script_helper.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+// Codes 4 and 7 carry an integer in the pointer itself.
+int integerIn(void* param) {
+    return static_cast<int>(reinterpret_cast<intptr_t>(param));
+}
+
+}  // namespace
+
+char* vorn_script_helper::callback(void* param, int code) {
+    switch (code) {
+    case kCodeRecord: {
+        host_record record(param);
+        recordCallback(record);
+        return nullptr;
+    }
+    case kCodeControlEvent:
+        dispatchControlEvent(static_cast<const host_control_event*>(param));
+        return nullptr;
+    case kCodeParameterRequest:
+        return answerRequest(static_cast<const char*>(param));
+    case kCodeTimer:
+        timerCallback(integerIn(param));
+        return nullptr;
+    case kCodeRelease:
+        delete[] static_cast<char*>(param);
+        return nullptr;
+    case kCodeAuxRecord: {
+        host_record record(param);
+        auxRecordCallback(record);
+        return nullptr;
+    }
+    case kCodeWord: {
+        int word = integerIn(param);
+        wordCallback(word);
+        return nullptr;
+    }
+    default:
+        return nullptr;
+    }
+}
+
+void vorn_script_helper::dispatchControlEvent(const host_control_event* record) {
+    if (!record) return;
+    control_event event(*record);
+    controlCallback(event);
+}
+
+// Parses the request, asks the script, and hands a non-empty answer to the host as a copy
+// that the host gives back with code 5.
+char* vorn_script_helper::answerRequest(const char* text) {
+    owned_parsed_message message(text);
+    parameter_request request(message.record());
+    const vorn_string answer = parameterCallback(request);
+    if (answer.length() == 0) return nullptr;
+    char* copy = new char[answer.length() + 1];
+    std::memcpy(copy, static_cast<const char*>(answer), answer.length() + 1);
+    return copy;
+}

@@ -1,0 +1,65 @@
+#pragma once
+// The script base: what every panel script module is built on. A concrete script derives from
+// vorn_script_helper, overrides the pure handlers and acts through the senders below.
+#include "decimal_text.h"
+#include "message_records.h"
+#include "vorn_client_callback.h"
+#include "vorn_host_command.h"
+#include "vorn_string.h"
+
+class vorn_script_helper : public vorn_client_callback {
+public:
+    // host: the host's command object, kept for the life of this object and never deleted;
+    // may be null, and then nothing is ever sent. path: read during the call only and copied
+    // into scriptPath; a null path is the empty path.
+    vorn_script_helper(vorn_host_command* host, const char* path);
+    // Sends "AS" to the host (when there is one) after the derived script's fields are gone:
+    // it is the last command a script object sends.
+    ~vorn_script_helper() override;
+
+    vorn_script_helper(const vorn_script_helper&) = delete;
+    vorn_script_helper& operator=(const vorn_script_helper&) = delete;
+
+    // The host's one entry: dispatches `code` to one handler below. See vorn_client_callback.
+    char* callback(void* param, int code) override;
+
+protected:
+    // Handlers. Wrappers passed by reference read host records that live only during the call.
+    virtual void controlCallback(control_event& event) = 0;
+    virtual int recordCallback(host_record& record) = 0;
+    // An empty answer makes callback return null; any other reaches the host as a copy that
+    // the module owns until the host hands it back with code 5.
+    virtual vorn_string parameterCallback(parameter_request& request) = 0;
+    virtual void wordCallback(int& word);
+    virtual void timerCallback(int id) = 0;
+    virtual void auxRecordCallback(host_record& record);
+
+    // Command senders. Each builds one line, sends it with code 0 when there is a host, and
+    // never hands the reply back. The line lives until hostCommand returns.
+    //
+    // "PS 'panel' 'file'", the file prefixed by scriptPath and "/" when there is a path, then
+    // " 'extra'" when extra is not empty. True when there is no host or the host replied with
+    // any text; false when it replied null.
+    bool panelShow(const vorn_string& panel, const vorn_string& file, const vorn_string& extra);
+    // "TP 'property=value' 'panel' 'control'"
+    void textPut(const vorn_string& property, const vorn_string& value, const vorn_string& panel,
+                 const vorn_string& control);
+    // "RC device source destination ',extra' flag", numbers in decimal, the flag as 0 or 1.
+    void routerConnect(int device, int source, int destination, const vorn_string& extra, bool flag);
+    // "ET id"
+    void timerStop(int id);
+
+    // Sends "AS" when there is a host.
+    void hostDetach();
+
+    vorn_host_command* hostLink;
+    vorn_string scriptPath;
+    // Turns on the handling of the alarm group controls for control events.
+    bool alarmHandling;
+
+private:
+    // Sends `text` with code 0 and returns the host's reply; null when there is no host.
+    char* send(const char* text);
+    char* answerRequest(const char* text);
+    void dispatchControlEvent(const host_control_event* record);
+};

@@ -1,0 +1,16 @@
+# Fails unless MODULE exports exactly the symbols listed in EXPECTED (defined dynamic symbols).
+execute_process(COMMAND ${NM} -D --defined-only ${MODULE}
+                OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${MODULE}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${listing}")
+set(exported "")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^.* " "" name "${line}")
+  list(APPEND exported "${name}")
+endforeach()
+if(NOT exported STREQUAL EXPECTED)
+  message(FATAL_ERROR "${MODULE} exports [${exported}], expected [${EXPECTED}]")
+endif()
+message(STATUS "${MODULE} exports exactly: ${exported}")

@@ -1,0 +1,107 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "message_records.h"
+
+namespace {
+
+struct parsed {
+    std::string command;
+    std::vector<std::string> parts;
+    std::string value;
+    bool hasValue;
+};
+
+parsed parse(const char* text) {
+    owned_parsed_message message(text);
+    const parsed_message& record = message.record();
+    parsed out{record.command, {}, record.value, record.hasValue};
+    for (int i = 0; i < record.partCount; ++i) out.parts.push_back(record.parts[i]);
+    return out;
+}
+
+}  // namespace
+
+TEST(MessageParser, CommandAndValue) {
+    const parsed p = parse("RouterDeviceNo=12");
+    EXPECT_EQ(p.command, "RouterDeviceNo");
+    EXPECT_EQ(p.value, "12");
+    EXPECT_TRUE(p.parts.empty());
+    EXPECT_TRUE(p.hasValue);
+}
+
+TEST(MessageParser, CommandAlone) {
+    const parsed p = parse("_events");
+    EXPECT_EQ(p.command, "_events");
+    EXPECT_EQ(p.value, "");
+    EXPECT_FALSE(p.hasValue);
+}
+
+TEST(MessageParser, DotsSplitPartsOnlyBeforeTheFirstEquals) {
+    const parsed p = parse("a.b.c=d.e");
+    EXPECT_EQ(p.command, "a");
+    EXPECT_EQ(p.parts, (std::vector<std::string>{"b", "c"}));
+    EXPECT_EQ(p.value, "d.e");
+    EXPECT_EQ(parse("a=b=c").value, "b=c");
+}
+
+TEST(MessageParser, EmptyFieldsAtEitherEndAndBetweenDots) {
+    const parsed leadingEquals = parse("=rest");
+    EXPECT_EQ(leadingEquals.command, "");
+    EXPECT_EQ(leadingEquals.value, "rest");
+    const parsed leadingDot = parse(".first.second");
+    EXPECT_EQ(leadingDot.command, "");
+    EXPECT_EQ(leadingDot.parts, (std::vector<std::string>{"first", "second"}));
+    EXPECT_EQ(parse("a.").parts, (std::vector<std::string>{""}));
+    EXPECT_EQ(parse("a..b").parts, (std::vector<std::string>{"", "b"}));
+}
+
+TEST(MessageParser, TheThirtySecondPartKeepsTheRestOfTheText) {
+    std::string text = "c";
+    for (int i = 1; i <= 34; ++i) text += "." + std::to_string(i);
+    text += "=v";
+    const parsed p = parse(text.c_str());
+    ASSERT_EQ(p.parts.size(), 32u);
+    EXPECT_EQ(p.parts[30], "31");
+    EXPECT_EQ(p.parts[31], "32.33.34=v");
+    EXPECT_EQ(p.value, "");
+    EXPECT_FALSE(p.hasValue);
+}
+
+TEST(MessageParser, NullAndEmptyTextsHaveNoBuffer) {
+    for (const char* text : {static_cast<const char*>(nullptr), ""}) {
+        owned_parsed_message message(text);
+        const parsed_message& record = message.record();
+        EXPECT_EQ(record.buffer, nullptr);
+        EXPECT_STREQ(record.command, "");
+        EXPECT_STREQ(record.value, "");
+        EXPECT_EQ(record.partCount, 0);
+        EXPECT_FALSE(record.hasValue);
+    }
+}
+
+TEST(MessageParser, UnfilledFieldsPointAtAnEmptyTextNeverNull) {
+    owned_parsed_message message("a.b");
+    const parsed_message& record = message.record();
+    for (int i = record.partCount; i < kMaxMessageParts; ++i) {
+        ASSERT_NE(record.parts[i], nullptr);
+        EXPECT_STREQ(record.parts[i], "");
+    }
+    ASSERT_NE(record.value, nullptr);
+}
+
+TEST(MessageParser, LongTextsAreCopiedWhole) {
+    const std::string longValue(100000, 'v');
+    const parsed p = parse(("key=" + longValue).c_str());
+    EXPECT_EQ(p.command, "key");
+    EXPECT_EQ(p.value, longValue);
+}
+
+TEST(MessageParser, TheRecordReadsItsOwnCopyNotTheCallersText) {
+    char text[] = "command=value";
+    owned_parsed_message message(text);
+    text[0] = 'X';
+    EXPECT_STREQ(message.record().command, "command");
+}

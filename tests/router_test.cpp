@@ -1,0 +1,229 @@
+// Router driven as a host drives it: created through the export, fed through callback.
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "host_event.h"
+#include "module_export.h"
+#include "recording_host.h"
+
+namespace {
+
+using commands = std::vector<std::string>;
+
+const commands kConstruction = {"PS '1' 'p1.vorn_ui'", "TP 'colour.background=#FF9934' '1' '500'"};
+const commands kTakeOf12_7_3 = {"RC 12 7 3 ',' 0", "TP 'index=0' '1' 'Sources'",
+                                "TP 'selected=0' '1' 'Destinations'"};
+
+class RouterSession : public ::testing::Test {
+protected:
+    void SetUp() override { script = load_vorn_client_script(&host, ""); }
+    void TearDown() override { delete script; }
+
+    void event(const char* panel, const char* control, const char* text) {
+        host_event e(panel, control, text);
+        EXPECT_EQ(script->callback(e.record(), kCodeControlEvent), nullptr);
+    }
+
+    // The answer to a request, handed back at once as a host does.
+    std::string request(const char* text) {
+        char* answer = script->callback(const_cast<char*>(text), kCodeParameterRequest);
+        if (!answer) return "<null>";
+        std::string copy = answer;
+        script->callback(answer, kCodeRelease);
+        return copy;
+    }
+
+    // What the script sent since the last call of sent().
+    commands sent() {
+        commands out(host.commands.begin() + static_cast<std::ptrdiff_t>(seen), host.commands.end());
+        seen = host.commands.size();
+        return out;
+    }
+
+    void pickRoute() {
+        request("RouterDeviceNo=12");
+        event("1", "Sources", "value=7");
+        event("1", "Destinations", "value=3");
+        sent();
+    }
+
+    recording_host host;
+    vorn_client_callback* script = nullptr;
+    size_t seen = 0;
+};
+
+}  // namespace
+
+TEST_F(RouterSession, TheTypicalTakeSendsExactlyTheseCommands) {
+    request("RouterDeviceNo=12");
+    event("1", "Sources", "value=7");
+    event("1", "Destinations", "value=3");
+    event("1", "500", "value=1");
+    delete script;
+    script = nullptr;
+    EXPECT_EQ(host.commands, (commands{"PS '1' 'p1.vorn_ui'", "TP 'colour.background=#FF9934' '1' '500'",
+                                       "TP 'device=12' '1' 'Sources'", "TP 'device=12' '1' 'Destinations'",
+                                       "RC 12 7 3 ',' 0", "TP 'index=0' '1' 'Sources'",
+                                       "TP 'selected=0' '1' 'Destinations'", "AS"}));
+    EXPECT_TRUE(host.handedBack.empty());
+}
+
+TEST_F(RouterSession, ConstructionShowsThePanelAndColoursTheTakeButton) {
+    EXPECT_EQ(sent(), kConstruction);
+}
+
+TEST(RouterPath, PanelFileIsFoundBelowTheScriptPath) {
+    recording_host host;
+    delete load_vorn_client_script(&host, "/opt/panels");
+    delete load_vorn_client_script(&host, nullptr);
+    EXPECT_EQ(host.commands[0], "PS '1' '/opt/panels/p1.vorn_ui'");
+    EXPECT_EQ(host.commands[3], "PS '1' 'p1.vorn_ui'");
+}
+
+TEST_F(RouterSession, PicksSendNothingAndTakeRepeatsTheSameRoute) {
+    pickRoute();
+    event("1", "500", "");
+    EXPECT_EQ(sent(), kTakeOf12_7_3);
+    event("1", "500", "press=0");
+    EXPECT_EQ(sent(), kTakeOf12_7_3);
+}
+
+TEST_F(RouterSession, NewPicksChangeTheNextTake) {
+    pickRoute();
+    event("1", "Sources", "value=9");
+    event("1", "Destinations", "x=-4");
+    EXPECT_TRUE(sent().empty());
+    event("1", "500", "");
+    EXPECT_EQ(sent()[0], "RC 12 9 -4 ',' 0");
+}
+
+TEST_F(RouterSession, TakeBeforeRouteIsKnownSendsNothing) {
+    sent();
+    event("1", "500", "");
+    request("RouterDeviceNo=12");
+    sent();
+    event("1", "500", "");
+    event("1", "Sources", "value=7");
+    event("1", "500", "");
+    EXPECT_TRUE(sent().empty());
+    event("1", "Destinations", "value=3");
+    event("1", "500", "");
+    EXPECT_EQ(sent(), kTakeOf12_7_3);
+}
+
+TEST_F(RouterSession, EventsFromOtherPanelsAndControlsChangeNothing) {
+    pickRoute();
+    event("2", "500", "");
+    event("01x", "500", "");
+    event("", "500", "");
+    event("2", "Sources", "value=99");
+    event("1", "Other", "value=99");
+    event("1", "sources", "value=99");
+    EXPECT_TRUE(sent().empty());
+    event("1", "500", "");
+    EXPECT_EQ(sent(), kTakeOf12_7_3);
+}
+
+TEST_F(RouterSession, TakeButtonIdIsReadAsANumber) {
+    pickRoute();
+    event("1", "500abc", "");
+    EXPECT_EQ(sent(), kTakeOf12_7_3);
+}
+
+TEST_F(RouterSession, DeviceRequestTellsBothListsAndAnswersEmpty) {
+    sent();
+    EXPECT_EQ(request("RouterDeviceNo=12"), "<null>");
+    EXPECT_EQ(sent(), (commands{"TP 'device=12' '1' 'Sources'", "TP 'device=12' '1' 'Destinations'"}));
+    // The stored number goes out, not the request's own text.
+    request("RouterDeviceNo=+0012x");
+    EXPECT_EQ(sent(), (commands{"TP 'device=12' '1' 'Sources'", "TP 'device=12' '1' 'Destinations'"}));
+}
+
+TEST_F(RouterSession, ReturnRequestsReportTheDevice) {
+    EXPECT_EQ(request("return=all"), "RouterDeviceNo=");
+    request("RouterDeviceNo=12");
+    EXPECT_EQ(request("return=all"), "RouterDeviceNo=12");
+    EXPECT_EQ(request("return=RouterDeviceNo"), "RouterDeviceNo=12");
+    EXPECT_EQ(request("return=instance"), "<null>");
+    EXPECT_EQ(request("return"), "<null>");
+}
+
+TEST_F(RouterSession, OtherRequestsAnswerTheirFixedTextsOrNothing) {
+    EXPECT_EQ(request("_events"), "notify=*");
+    EXPECT_EQ(request("_commands"), "myParam=[value]");
+    EXPECT_EQ(request("instance=studio"), "<null>");
+    EXPECT_EQ(request("instance=studio"), "<null>");
+    EXPECT_EQ(request("unknown=1"), "<null>");
+    EXPECT_EQ(request(""), "<null>");
+    EXPECT_EQ(request("RETURN=all"), "<null>");
+    sent();
+    EXPECT_TRUE(sent().empty());
+}
+
+TEST_F(RouterSession, AnswersStayValidUntilHandedBack) {
+    request("RouterDeviceNo=12");
+    char* first = script->callback(const_cast<char*>("return=all"), kCodeParameterRequest);
+    char* second = script->callback(const_cast<char*>("_events"), kCodeParameterRequest);
+    event("1", "500", "");
+    EXPECT_STREQ(first, "RouterDeviceNo=12");
+    EXPECT_STREQ(second, "notify=*");
+    script->callback(second, kCodeRelease);
+    script->callback(first, kCodeRelease);
+}
+
+TEST_F(RouterSession, TimersAreStoppedAndRecordsIgnored) {
+    sent();
+    script->callback(reinterpret_cast<void*>(intptr_t{1}), kCodeTimer);
+    script->callback(reinterpret_cast<void*>(intptr_t{7}), kCodeTimer);
+    EXPECT_EQ(sent(), (commands{"ET 1", "ET 7"}));
+    int record = 0;
+    EXPECT_EQ(script->callback(&record, kCodeRecord), nullptr);
+    EXPECT_EQ(script->callback(&record, kCodeAuxRecord), nullptr);
+    EXPECT_EQ(script->callback(nullptr, kCodeWord), nullptr);
+    EXPECT_TRUE(sent().empty());
+}
+
+TEST_F(RouterSession, BadEventRecordsAreHarmless) {
+    pickRoute();
+    EXPECT_EQ(script->callback(nullptr, kCodeControlEvent), nullptr);
+    host_control_event noTexts{0, 0, nullptr, nullptr, nullptr};
+    script->callback(&noTexts, kCodeControlEvent);
+    host_control_event noEvent{0, 0, "1", "Sources", nullptr};
+    script->callback(&noEvent, kCodeControlEvent);
+    EXPECT_TRUE(sent().empty());
+    event("1", "500", "");
+    EXPECT_EQ(sent()[0], "RC 12 0 3 ',' 0");
+}
+
+TEST(RouterWithoutHost, SendsNothingButStillTracksTheRoute) {
+    vorn_client_callback* script = load_vorn_client_script(nullptr, "");
+    ASSERT_NE(script, nullptr);
+    script->callback(const_cast<char*>("RouterDeviceNo=12"), kCodeParameterRequest);
+    host_event take("1", "500", "");
+    script->callback(take.record(), kCodeControlEvent);
+    char* answer = script->callback(const_cast<char*>("return=all"), kCodeParameterRequest);
+    EXPECT_STREQ(answer, "RouterDeviceNo=12");
+    script->callback(answer, kCodeRelease);
+    delete script;
+}
+
+TEST(RouterInstances, EachScriptKeepsItsOwnRoute) {
+    recording_host first, second;
+    std::unique_ptr<vorn_client_callback> a(load_vorn_client_script(&first, ""));
+    std::unique_ptr<vorn_client_callback> b(load_vorn_client_script(&second, ""));
+    a->callback(const_cast<char*>("RouterDeviceNo=1"), kCodeParameterRequest);
+    b->callback(const_cast<char*>("RouterDeviceNo=2"), kCodeParameterRequest);
+    for (vorn_client_callback* s : {a.get(), b.get()}) {
+        host_event src("1", "Sources", s == a.get() ? "v=10" : "v=20");
+        host_event dst("1", "Destinations", "v=5");
+        host_event take("1", "500", "");
+        s->callback(src.record(), kCodeControlEvent);
+        s->callback(dst.record(), kCodeControlEvent);
+        s->callback(take.record(), kCodeControlEvent);
+    }
+    EXPECT_EQ(first.commands[4], "RC 1 10 5 ',' 0");
+    EXPECT_EQ(second.commands[4], "RC 2 20 5 ',' 0");
+}

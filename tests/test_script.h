@@ -1,0 +1,50 @@
+#pragma once
+// A script on the script base that records what reaches its handlers and lets tests call the
+// base's senders directly.
+#include <string>
+#include <vector>
+
+#include "vorn_script_helper.h"
+
+class test_script : public vorn_script_helper {
+public:
+    using vorn_script_helper::vorn_script_helper;
+    using vorn_script_helper::panelShow;
+    using vorn_script_helper::textPut;
+    using vorn_script_helper::routerConnect;
+    using vorn_script_helper::timerStop;
+    using vorn_script_helper::alarmHandling;
+
+    struct control_seen {
+        std::string panel, id, command, value;
+        bool operator==(const control_seen& o) const {
+            return panel == o.panel && id == o.id && command == o.command && value == o.value;
+        }
+    };
+
+    std::vector<control_seen> controls;
+    std::vector<std::string> requests;  // "command|value"
+    std::vector<int> timers;
+    std::vector<int> words;
+    std::vector<void*> records;
+    std::vector<void*> auxRecords;
+    std::string answer;  // what every parameter request answers
+
+protected:
+    void controlCallback(control_event& event) override {
+        controls.push_back({static_cast<const char*>(event.panel()), static_cast<const char*>(event.id()),
+                            static_cast<const char*>(event.command()),
+                            static_cast<const char*>(event.value())});
+    }
+    int recordCallback(host_record& record) override {
+        records.push_back(record.pointer());
+        return 0;
+    }
+    vorn_string parameterCallback(parameter_request& request) override {
+        requests.push_back(std::string(static_cast<const char*>(request.command())) + "|" + static_cast<const char*>(request.value()));
+        return answer.c_str();
+    }
+    void wordCallback(int& word) override { words.push_back(word); }
+    void timerCallback(int id) override { timers.push_back(id); }
+    void auxRecordCallback(host_record& record) override { auxRecords.push_back(record.pointer()); }
+};

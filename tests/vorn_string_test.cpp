@@ -1,0 +1,153 @@
+#include <climits>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "vorn_string.h"
+
+namespace {
+
+std::string text(const vorn_string& s) {
+    return static_cast<const char*>(s);
+}
+
+std::vector<std::string> items(const vorn_stringlist& list) {
+    std::vector<std::string> out;
+    for (const vorn_string& item : list) out.push_back(text(item));
+    return out;
+}
+
+}  // namespace
+
+TEST(VornString, NullTextIsEmptyInConstructionAndAssignment) {
+    vorn_string fromNull(static_cast<const char*>(nullptr));
+    EXPECT_EQ(fromNull.length(), 0u);
+    vorn_string assigned("x");
+    assigned = static_cast<const char*>(nullptr);
+    EXPECT_EQ(text(assigned), "");
+}
+
+TEST(VornString, IntegerFormIsPlainDecimal) {
+    EXPECT_EQ(text(vorn_string(12, 0, 0, 10)), "12");
+    EXPECT_EQ(text(vorn_string(-7, 0, 0, 10)), "-7");
+    EXPECT_EQ(text(vorn_string(INT_MIN, 0, 0, 10)), "-2147483648");
+    EXPECT_EQ(text(vorn_string(255, '0', 4, 16)), "00ff");
+    EXPECT_EQ(text(vorn_string(5, 0, 3, 10)), "  5");
+}
+
+TEST(VornString, CopiesAreIndependentAcrossTheInlineLimit) {
+    const std::string longText(200, 'a');
+    for (const std::string& original : {std::string("short"), longText}) {
+        vorn_string a(original.c_str());
+        vorn_string b(a);
+        vorn_string c;
+        c = a;
+        a = "changed";
+        EXPECT_EQ(text(b), original);
+        EXPECT_EQ(text(c), original);
+    }
+}
+
+TEST(VornString, AppendingGrowsPastTheInlineLimitAndToItself) {
+    vorn_string s("0123456789");
+    for (int i = 0; i < 4; ++i) s += s;
+    EXPECT_EQ(s.length(), 160u);
+    EXPECT_EQ(text(s).substr(150), "0123456789");
+    EXPECT_EQ(text(vorn_string("a") + "b" + vorn_string("c")), "abc");
+    EXPECT_EQ(text("x" + vorn_string("y")), "xy");
+}
+
+TEST(VornString, ToIntReadsBlanksSignAndDigitsAndSaturates) {
+    EXPECT_EQ(vorn_string("42").toInt(), 42);
+    EXPECT_EQ(vorn_string("  -17x9").toInt(), -17);
+    EXPECT_EQ(vorn_string("+8").toInt(), 8);
+    EXPECT_EQ(vorn_string("abc").toInt(), 0);
+    EXPECT_EQ(vorn_string("").toInt(), 0);
+    EXPECT_EQ(vorn_string("-").toInt(), 0);
+    EXPECT_EQ(vorn_string("99999999999999999999").toInt(), INT_MAX);
+    EXPECT_EQ(vorn_string("-2147483648").toInt(), INT_MIN);
+    EXPECT_EQ(vorn_string("-99999999999999999999").toInt(), INT_MIN);
+    EXPECT_EQ(static_cast<int>(vorn_string("500")), 500);
+}
+
+TEST(VornString, EqualityWithTextHeedsCaseAndLength) {
+    EXPECT_TRUE(vorn_string("Sources") == "Sources");
+    EXPECT_FALSE(vorn_string("Sources") == "sources");
+    EXPECT_FALSE(vorn_string("Source") == "Sources");
+    EXPECT_TRUE(vorn_string("") == static_cast<const char*>(nullptr));
+    EXPECT_TRUE(vorn_string("a") != vorn_string("b"));
+    EXPECT_TRUE(vorn_string("a") != vorn_string("ab"));
+    EXPECT_FALSE(vorn_string("ab") != vorn_string("ab"));
+}
+
+TEST(VornString, EqualityWithIntegerNeedsTheWholeTextToBeThatNumber) {
+    EXPECT_TRUE(vorn_string("1") == 1);
+    EXPECT_TRUE(vorn_string("01") == 1);
+    EXPECT_TRUE(vorn_string("-3") == -3);
+    EXPECT_FALSE(vorn_string("2") == 1);
+    EXPECT_FALSE(vorn_string("1x") == 1);
+    EXPECT_FALSE(vorn_string(" 1") == 1);
+    EXPECT_FALSE(vorn_string("") == 0);
+    EXPECT_FALSE(vorn_string("-") == 0);
+    EXPECT_FALSE(vorn_string("4294967297") == 1);
+}
+
+TEST(VornString, ArgFillsTheLowestPlaceholderEverywhere) {
+    EXPECT_EQ(text(vorn_string("%2-%1-%1").arg("a")), "%2-a-a");
+    EXPECT_EQ(text(vorn_string("%1=%2").arg("x").arg(5, 0, 0, 10)), "x=5");
+    EXPECT_EQ(text(vorn_string("no placeholder").arg("a")), "no placeholder");
+    EXPECT_EQ(text(vorn_string("%0 %10 %").arg("a")), "%0 a0 %");
+    EXPECT_EQ(text(vorn_string("100%").arg("a")), "100%");
+    // A filled-in text is not searched again by the same call.
+    EXPECT_EQ(text(vorn_string("%1 %2").arg("%1")), "%1 %2");
+}
+
+TEST(VornString, ArgOnLongTexts) {
+    const std::string body(1000, 'z');
+    const vorn_string filled = vorn_string(("<%1>" + body + "<%1>").c_str()).arg(body.c_str());
+    EXPECT_EQ(text(filled), "<" + body + ">" + body + "<" + body + ">");
+}
+
+TEST(VornString, SplitDividesAtTheFirstSeparator) {
+    vorn_string left, right;
+    EXPECT_EQ(vorn_string("name=value=more").split('=', left, right), 1);
+    EXPECT_EQ(text(left), "name");
+    EXPECT_EQ(text(right), "value=more");
+    EXPECT_EQ(vorn_string("plain").split('=', left, right), 0);
+    EXPECT_EQ(text(left), "plain");
+    EXPECT_EQ(text(right), "");
+    vorn_string self("a=b");
+    self.split('=', self, right);
+    EXPECT_EQ(text(self), "a");
+    EXPECT_EQ(text(right), "b");
+}
+
+TEST(VornStringList, SplitsKeepingEmptyItems) {
+    EXPECT_EQ(items(vorn_stringlist("a,b,c", ',')), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(items(vorn_stringlist("a,,b,", ',')), (std::vector<std::string>{"a", "", "b", ""}));
+    EXPECT_EQ(items(vorn_stringlist("alone", ',')), (std::vector<std::string>{"alone"}));
+    EXPECT_TRUE(items(vorn_stringlist("", ',')).empty());
+}
+
+TEST(VornStringList, JoinsWithTheSeparator) {
+    vorn_stringlist one;
+    one << "RouterDeviceNo=12";
+    EXPECT_EQ(text(one.toString('\n')), "RouterDeviceNo=12");
+    vorn_stringlist many("a,b,c", ',');
+    EXPECT_EQ(text(many.toString('\n')), "a\nb\nc");
+    EXPECT_EQ(text(vorn_stringlist().toString('\n')), "");
+}
+
+TEST(VornStringList, GrowsAndCopiesThousandsOfItems) {
+    std::string joined;
+    for (int i = 0; i < 5000; ++i) joined += (i ? "," : "") + std::to_string(i);
+    vorn_stringlist list(joined.c_str(), ',');
+    vorn_stringlist copy(list);
+    list << list.toString(',');
+    const std::vector<std::string> copied = items(copy);
+    ASSERT_EQ(copied.size(), 5000u);
+    EXPECT_EQ(copied[4999], "4999");
+    EXPECT_EQ(text(copy.toString(',')), joined);
+    EXPECT_EQ(items(list).back(), joined);
+}
