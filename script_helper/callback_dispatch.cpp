@@ -49,6 +49,7 @@ char* vorn_script_helper::callback(void* param, int code) {
 void vorn_script_helper::dispatchControlEvent(const host_control_event* record) {
     if (!record) return;
     control_event event(*record);
+    if (alarmHandling && alarmGroupHandles(event)) return;
     controlCallback(event);
 }
 

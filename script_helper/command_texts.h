@@ -15,3 +15,13 @@ const char kExtraFieldStart[] = " '";
 // Joins a property and its value inside one field, and the script's path and a file name.
 const char kPropertyAssign[] = "=";
 const char kPathSeparator[] = "/";
+
+// Queries, whose replies the script reads and hands back.
+const char kTextGetStart[] = "TG '";
+const char kControlIdListFormat[] = "XI '%1' '%2'";
+// The property that asks for every property of a control; its reply is passed on whole.
+const char kAllProperties[] = "all";
+const char kTextGetMismatchTrace[] =
+    "textGet: value returned \"%1\" was not the value requested \"%2\" "
+    "(value returned was \"%3\" from control \"%4\", on panel \"%5\")";
+const char kControlIdSeparator = ',';

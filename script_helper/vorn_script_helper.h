@@ -49,6 +49,29 @@ protected:
     // "ET id"
     void timerStop(int id);
 
+    // Queries. The host's reply is copied and handed back exactly once with code 5; a null
+    // reply is never handed back.
+    //
+    // Sends "TG 'panel' 'control' 'property'" and sets `value` to the value of the reply
+    // property=value. For property "all" the whole reply is the value. A reply that names
+    // another property (heeding case) is traced and gives the empty text, as do no host and a
+    // null reply.
+    void textGet(const vorn_string& property, const vorn_string& panel, const vorn_string& control,
+                 vorn_string& value);
+    // Sends "XI 'panel' 'filter'" and returns the control identifiers of the reply, which
+    // separates them with ","; empty without a host or reply.
+    vorn_stringlist controlIdList(const vorn_string& panel, const vorn_string& filter);
+    // Fills the placeholders "%1" to "%9" of `format` with the nine texts in turn and writes the
+    // result to the debugger output.
+    static void debugTrace(const vorn_string& format, const vorn_string& a1, const vorn_string& a2,
+                           const vorn_string& a3, const vorn_string& a4, const vorn_string& a5,
+                           const vorn_string& a6, const vorn_string& a7, const vorn_string& a8,
+                           const vorn_string& a9);
+
+    // The alarm group: puts `value` on the "alarm" property of every "alm_" control of panel 1,
+    // then sets or acknowledges each control's "value" by the level the text selects.
+    void alarmAction(const vorn_string& value);
+
     // Sends "AS" when there is a host.
     void hostDetach();
 
@@ -60,6 +83,9 @@ protected:
 private:
     // Sends `text` with code 0 and returns the host's reply; null when there is no host.
     char* send(const char* text);
+    friend class host_reply;
     char* answerRequest(const char* text);
     void dispatchControlEvent(const host_control_event* record);
+    bool alarmGroupHandles(control_event& event);
+    void acknowledgeAlarm(const vorn_string& panel, const vorn_string& control);
 };

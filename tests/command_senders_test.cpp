@@ -7,8 +7,6 @@
 
 namespace {
 
-char gReply[] = "";
-
 std::vector<std::string> sentBy(const char* path, void (*act)(test_script&)) {
     recording_host host;
     test_script script(&host, path);
@@ -33,7 +31,7 @@ TEST(PanelShow, TruthFollowsTheReplyPointer) {
     recording_host host;
     test_script script(&host, "");
     EXPECT_FALSE(script.panelShow("1", "f", ""));
-    host.reply = [](const std::string&) { return gReply; };
+    host.reply = [](const std::string&) { return std::string(); };
     EXPECT_TRUE(script.panelShow("1", "f", ""));
     EXPECT_TRUE(host.handedBack.empty());
 
@@ -80,7 +78,7 @@ TEST(CommandSenders, NothingIsSentWithoutAHostAndRepliesAreNeverHandedBack) {
     detached.timerStop(4);
 
     recording_host host;
-    host.reply = [](const std::string&) { return gReply; };
+    host.reply = [](const std::string&) { return std::string(); };
     {
         test_script script(&host, "");
         script.textPut("a", "b", "1", "2");

@@ -48,3 +48,13 @@ protected:
     void timerCallback(int id) override { timers.push_back(id); }
     void auxRecordCallback(host_record& record) override { auxRecords.push_back(record.pointer()); }
 };
+
+// The script base's queries and alarm handling, opened to tests.
+class query_script : public test_script {
+public:
+    using test_script::test_script;
+    using vorn_script_helper::textGet;
+    using vorn_script_helper::controlIdList;
+    using vorn_script_helper::debugTrace;
+    using vorn_script_helper::alarmAction;
+};

@@ -1,0 +1,127 @@
+#include <map>
+
+#include <gtest/gtest.h>
+
+#include "recording_host.h"
+#include "test_script.h"
+
+namespace {
+
+using commands = std::vector<std::string>;
+
+std::vector<std::string> items(const vorn_stringlist& list) {
+    std::vector<std::string> out;
+    for (const vorn_string& item : list) out.push_back(static_cast<const char*>(item));
+    return out;
+}
+
+// Reads `property` of control alm_1 on panel 1 with the host replying `reply`; returns the
+// value read and what went to the debugger output.
+struct reading {
+    std::string value;
+    std::string trace;
+};
+
+reading readWithReply(const char* property, std::optional<std::string> reply, recording_host& host) {
+    host.reply = [reply](const std::string& command) {
+        return command.rfind("TG ", 0) == 0 ? reply : std::nullopt;
+    };
+    query_script script(&host, "");
+    vorn_string value("stale");
+    testing::internal::CaptureStderr();
+    script.textGet(property, "1", "alm_1", value);
+    return {static_cast<const char*>(value), testing::internal::GetCapturedStderr()};
+}
+
+}  // namespace
+
+TEST(TextGet, SendsPanelControlPropertyAndReadsTheValue) {
+    recording_host host;
+    const reading r = readWithReply("value", "value=3", host);
+    EXPECT_EQ(r.value, "3");
+    EXPECT_EQ(r.trace, "");
+    EXPECT_EQ(host.commands, (commands{"TG '1' 'alm_1' 'value'", "AS"}));
+    EXPECT_TRUE(host.everyReplyHandedBackOnce());
+}
+
+TEST(TextGet, AReplyNamingAnotherPropertyIsTracedAndReadsEmpty) {
+    recording_host host;
+    const reading r = readWithReply("value", "colour=3", host);
+    EXPECT_EQ(r.value, "");
+    EXPECT_EQ(r.trace,
+              "textGet: value returned \"colour\" was not the value requested \"value\" "
+              "(value returned was \"colour=3\" from control \"alm_1\", on panel \"1\")\n");
+    EXPECT_TRUE(host.everyReplyHandedBackOnce());
+}
+
+TEST(TextGet, TheNameCheckHeedsCaseAndLength) {
+    for (const char* reply : {"Value=1", "valu=1", "values=1", "1"}) {
+        recording_host host;
+        const reading r = readWithReply("value", std::string(reply), host);
+        EXPECT_EQ(r.value, "") << reply;
+        EXPECT_NE(r.trace, "") << reply;
+    }
+}
+
+TEST(TextGet, AllPassesTheWholeReplyOn) {
+    recording_host host;
+    const reading r = readWithReply("all", "value=3\ncolour=red=x", host);
+    EXPECT_EQ(r.value, "value=3\ncolour=red=x");
+    EXPECT_EQ(r.trace, "");
+    EXPECT_EQ(host.commands[0], "TG '1' 'alm_1' 'all'");
+    EXPECT_TRUE(host.everyReplyHandedBackOnce());
+}
+
+TEST(TextGet, EmptyValuesNullRepliesAndNoHostReadEmptyWithoutTrace) {
+    recording_host host;
+    EXPECT_EQ(readWithReply("value", "value=", host).value, "");
+    EXPECT_EQ(readWithReply("value", "value=a=b", host).value, "a=b");
+    const reading none = readWithReply("value", std::nullopt, host);
+    EXPECT_EQ(none.value, "");
+    EXPECT_EQ(none.trace, "");
+    EXPECT_TRUE(host.everyReplyHandedBackOnce());
+
+    query_script detached(nullptr, "");
+    vorn_string value("stale");
+    detached.textGet("value", "1", "alm_1", value);
+    EXPECT_EQ(value.length(), 0u);
+}
+
+TEST(ControlIdList, ListsTheReplyAndHandsItBack) {
+    recording_host host;
+    host.reply = [](const std::string& command) -> std::optional<std::string> {
+        if (command.rfind("XI ", 0) == 0) return "alm_a,alm_b";
+        return std::nullopt;
+    };
+    {
+        query_script script(&host, "");
+        EXPECT_EQ(items(script.controlIdList("1", "alm_")), (std::vector<std::string>{"alm_a", "alm_b"}));
+    }
+    EXPECT_EQ(host.commands[0], "XI '1' 'alm_'");
+    EXPECT_TRUE(host.everyReplyHandedBackOnce());
+}
+
+TEST(ControlIdList, OneItemEmptyItemsNullReplyAndNoHost) {
+    std::map<std::string, std::optional<std::string>> replies = {
+        {"one", std::string("alm_a")}, {"gaps", std::string("a,,b,")}, {"null", std::nullopt}};
+    recording_host host;
+    host.reply = [&replies](const std::string& command) -> std::optional<std::string> {
+        if (command.rfind("XI '", 0) != 0) return std::nullopt;
+        return replies[command.substr(4, command.find('\'', 4) - 4)];
+    };
+    query_script script(&host, "");
+    EXPECT_EQ(items(script.controlIdList("one", "")), (std::vector<std::string>{"alm_a"}));
+    EXPECT_EQ(items(script.controlIdList("gaps", "")), (std::vector<std::string>{"a", "", "b", ""}));
+    EXPECT_TRUE(items(script.controlIdList("null", "")).empty());
+    EXPECT_TRUE(host.everyReplyHandedBackOnce());
+
+    query_script detached(nullptr, "");
+    EXPECT_TRUE(items(detached.controlIdList("1", "alm_")).empty());
+}
+
+TEST(DebugTrace, FillsNinePlaceholdersInOrderOneLineATrace) {
+    testing::internal::CaptureStderr();
+    query_script::debugTrace("%1 %2 %3 %4 %5 %6 %7 %8 %9", "a", "b", "c", "d", "e", "f", "g", "h", "i");
+    query_script::debugTrace("only %1", "x", "", "", "", "", "", "", "", "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "a b c d e f g h i\nonly x\n");
+}
