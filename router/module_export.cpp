@@ -1,4 +1,4 @@
-#include "module_export.h"
+#include "vorn_module_export.h"
 
 #include <new>
 

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "host_event.h"
-#include "module_export.h"
+#include "vorn_module_export.h"
 #include "recording_host.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
-// The module's one export: the factory the host resolves by name.
+// The one export of every script module: the factory the host resolves by name.
+// Each module defines it once, returning its own script.
 #include "vorn_client_callback.h"
 
 #if defined(_WIN32)
@@ -9,7 +10,7 @@
 #endif
 
 // host: the host's command object, kept by the script and never deleted. path: read during
-// the call only. Returns a new Router that the host owns and deletes through its virtual
+// the call only. Returns a new script that the host owns and deletes through its virtual
 // destructor, or null when there was no memory for it.
 extern "C" VORN_MODULE_EXPORT vorn_client_callback* load_vorn_client_script(vorn_host_command* host,
                                                                             const char* path);

@@ -1,0 +1,39 @@
+# The package that script authors build on: headers, the script base, the string library and
+# a CMake package configuration (find_package(VornScript), target vorn::script_helper).
+include(CMakePackageConfigHelpers)
+
+set(VORN_PACKAGE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/VornScript)
+
+set_target_properties(vorn_interfaces PROPERTIES EXPORT_NAME interfaces)
+set_target_properties(vorn_string PROPERTIES EXPORT_NAME string)
+set_target_properties(vorn_platform PROPERTIES EXPORT_NAME platform)
+set_target_properties(vorn_script_helper PROPERTIES EXPORT_NAME script_helper)
+
+install(TARGETS vorn_interfaces vorn_string vorn_platform vorn_script_helper
+  EXPORT VornScriptTargets
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(FILES
+  interfaces/vorn_client_callback.h
+  interfaces/vorn_host_command.h
+  interfaces/vorn_module_export.h
+  interfaces/vorn_records.h
+  interfaces/vorn_string.h
+  script_helper/decimal_text.h
+  script_helper/message_records.h
+  script_helper/vorn_script_helper.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vorn)
+install(EXPORT VornScriptTargets NAMESPACE vorn:: DESTINATION ${VORN_PACKAGE_DIR})
+
+configure_package_config_file(cmake/VornScriptConfig.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/VornScriptConfig.cmake
+  INSTALL_DESTINATION ${VORN_PACKAGE_DIR})
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/VornScriptConfigVersion.cmake
+  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+install(FILES
+  ${CMAKE_CURRENT_BINARY_DIR}/VornScriptConfig.cmake
+  ${CMAKE_CURRENT_BINARY_DIR}/VornScriptConfigVersion.cmake
+  cmake/VornScriptModule.cmake
+  cmake/vorn_script_exports.map
+  DESTINATION ${VORN_PACKAGE_DIR})
