@@ -1,0 +1,63 @@
+#include "module_library.h"
+
+#if defined(_WIN32)
+#  include <windows.h>
+
+namespace {
+
+void* loadLibrary(const std::string& path, std::string& error) {
+    HMODULE handle = LoadLibraryA(path.c_str());
+    if (!handle) error = "LoadLibrary failed with error " + std::to_string(GetLastError());
+    return reinterpret_cast<void*>(handle);
+}
+
+void* findSymbol(void* handle, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
+}
+
+void unloadLibrary(void* handle) {
+    FreeLibrary(static_cast<HMODULE>(handle));
+}
+
+}  // namespace
+
+#else
+#  include <dlfcn.h>
+
+namespace {
+
+void* loadLibrary(const std::string& path, std::string& error) {
+    // A path without a slash would make the loader search its own directories instead.
+    const std::string where = path.find('/') == std::string::npos ? "./" + path : path;
+    void* handle = dlopen(where.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) error = dlerror();
+    return handle;
+}
+
+void* findSymbol(void* handle, const char* name) {
+    return dlsym(handle, name);
+}
+
+void unloadLibrary(void* handle) {
+    dlclose(handle);
+}
+
+}  // namespace
+
+#endif
+
+std::unique_ptr<module_library> module_library::open(const std::string& path, std::string& error) {
+    void* handle = loadLibrary(path, error);
+    if (!handle) return nullptr;
+    auto factory = reinterpret_cast<load_vorn_client_script_fn>(findSymbol(handle, kExportName));
+    if (!factory) {
+        error = std::string("no export named ") + kExportName;
+        unloadLibrary(handle);
+        return nullptr;
+    }
+    return std::unique_ptr<module_library>(new module_library(handle, factory));
+}
+
+module_library::~module_library() {
+    unloadLibrary(m_handle);
+}

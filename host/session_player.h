@@ -1,0 +1,53 @@
+#pragma once
+// Plays session actions on one or more script objects of a module, interleaved, each with a
+// host of its own, and checks the expectations of the session as they come.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "session.h"
+#include "session_report.h"
+#include "simulated_host.h"
+#include "vorn_client_callback.h"
+
+struct player_options {
+    std::string path;                    // the path text each script is created with
+    int instances = 1;
+    std::vector<std::string> panelDirs;  // where relative panel files are looked for
+};
+
+class session_player {
+public:
+    // Creates the script objects; their construction is the first action of the session.
+    session_player(load_vorn_client_script_fn factory, const player_options& options,
+                   session_report& report);
+    // Deletes the scripts still alive.
+    ~session_player();
+    session_player(const session_player&) = delete;
+    session_player& operator=(const session_player&) = delete;
+
+    void play(const session_action& action);
+    // Closes the last expectations, deletes every script still alive and shows the crosspoints.
+    void finish();
+
+private:
+    struct instance {
+        std::unique_ptr<simulated_host> host;
+        vorn_client_callback* script = nullptr;
+        std::vector<std::string> sinceAction;  // commands received since the last action
+        size_t expectedSoFar = 0;              // of them, how many expect lines have named
+        std::optional<std::string> lastAnswer;
+    };
+
+    void perform(int index, instance& in, const session_action& action);
+    void request(int index, instance& in, const std::string& text);
+    void deleteScript(instance& in);
+    void check(int index, instance& in, const session_action& expectation);
+    void closeExpectations();
+
+    session_report& m_report;
+    std::vector<instance> m_instances;
+    int m_lastExpectLine = 0;
+    bool m_finished = false;
+};

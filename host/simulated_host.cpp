@@ -1,0 +1,227 @@
+#include "simulated_host.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "contract_rules.h"
+
+namespace {
+
+const char kPanelShow[] = "PS";
+const char kTextPut[] = "TP";
+const char kRouterConnect[] = "RC";
+const char kTimerStop[] = "ET";
+const char kHostDetach[] = "AS";
+const char kTextGet[] = "TG";
+const char kControlIdList[] = "XI";
+
+// A whole decimal number, or null.
+std::optional<long> number(const std::string& text) {
+    if (text.empty()) return std::nullopt;
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (*end != '\0') return std::nullopt;
+    return value;
+}
+
+bool isOneLine(const std::string& text) {
+    return text.find_first_of("\r\n") == std::string::npos;
+}
+
+bool quotesBalance(const std::string& text) {
+    return std::count(text.begin(), text.end(), '\'') % 2 == 0;
+}
+
+}  // namespace
+
+simulated_host::simulated_host(int instance, std::vector<std::string> panelDirs, session_report& report)
+    : m_instance(instance), m_panelDirs(std::move(panelDirs)), m_report(report) {}
+
+simulated_host::~simulated_host() = default;
+
+void simulated_host::hostReserved() {
+    breach(kRuleUnknownHostCode, "the host's first operation is not for script modules");
+}
+
+char* simulated_host::hostCommand(const char* text, int code) {
+    if (code == kHostRelease) {
+        takeBack(text);
+        return nullptr;
+    }
+    if (code != kHostPerform) {
+        breach(kRuleUnknownHostCode, "hostCommand code " + std::to_string(code));
+        return nullptr;
+    }
+    if (!text) {
+        breach(kRuleMalformedCommand, "null command text");
+        return nullptr;
+    }
+    return perform(text);
+}
+
+char* simulated_host::perform(const std::string& line) {
+    m_received.push_back(line);
+    if (m_detached) {
+        m_report.moduleSends(m_instance, line, nullptr);
+        breach(line == kHostDetach ? kRuleDetachTwice : kRuleCommandAfterDetach, line);
+        return nullptr;
+    }
+    if (!isOneLine(line)) {
+        m_report.moduleSends(m_instance, line, nullptr);
+        breach(kRuleNotOneLine, line);
+        return nullptr;
+    }
+    const std::optional<command_text> command = splitCommandText(line);
+    if (!command || !quotesBalance(line)) {
+        m_report.moduleSends(m_instance, line, nullptr);
+        breach(kRuleUnbalancedQuotes, line);
+        return nullptr;
+    }
+    return performSplit(*command, line);
+}
+
+char* simulated_host::performSplit(const command_text& command, const std::string& line) {
+    const std::string& word = command.word;
+    char* reply = nullptr;
+    bool wellFormed = true;
+    if (word == kPanelShow) {
+        auto fields = command.fieldsShaped("qq");
+        if (!fields) fields = command.fieldsShaped("qqq");
+        wellFormed = fields.has_value();
+        if (fields) reply = showPanel(*fields);
+    } else if (word == kTextPut) {
+        const auto fields = command.fieldsShaped("qqq");
+        wellFormed = fields && (*fields)[0].find('=') != std::string::npos;
+        if (wellFormed) {
+            const std::string& setting = (*fields)[0];
+            const size_t equals = setting.find('=');
+            m_panels.put((*fields)[1], (*fields)[2], setting.substr(0, equals), setting.substr(equals + 1));
+        }
+    } else if (word == kRouterConnect) {
+        const auto fields = command.fieldsShaped("bbbqb");
+        const auto device = fields ? number((*fields)[0]) : std::nullopt;
+        const auto source = fields ? number((*fields)[1]) : std::nullopt;
+        const auto destination = fields ? number((*fields)[2]) : std::nullopt;
+        wellFormed = device && source && destination && (*fields)[3].rfind(",", 0) == 0 &&
+                     ((*fields)[4] == "0" || (*fields)[4] == "1");
+        if (wellFormed) m_router.connect(*device, *source, *destination);
+    } else if (word == kTimerStop) {
+        const auto fields = command.fieldsShaped("b");
+        const auto id = fields ? number((*fields)[0]) : std::nullopt;
+        wellFormed = id.has_value();
+        if (id) m_runningTimers.erase(*id);
+    } else if (word == kHostDetach) {
+        wellFormed = command.fields.empty();
+        m_detached = true;
+    } else if (word == kTextGet) {
+        const auto fields = command.fieldsShaped("qqq");
+        wellFormed = fields.has_value();
+        if (fields) reply = giveReply(m_panels.get((*fields)[0], (*fields)[1], (*fields)[2]), line);
+    } else if (word == kControlIdList) {
+        const auto fields = command.fieldsShaped("qq");
+        wellFormed = fields.has_value();
+        if (fields) reply = giveReply(m_panels.controlIds((*fields)[0], (*fields)[1]), line);
+    } else {
+        m_report.moduleSends(m_instance, line, nullptr);
+        breach(kRuleUnknownCommand, line);
+        return nullptr;
+    }
+    m_report.moduleSends(m_instance, line, reply);
+    if (!wellFormed) breach(kRuleMalformedCommand, line);
+    return reply;
+}
+
+char* simulated_host::showPanel(const std::vector<std::string>& fields) {
+    std::string error;
+    if (!m_panels.show(fields[0], resolvePanelFile(fields[1]), error)) {
+        m_report.note(error);
+        return nullptr;
+    }
+    return const_cast<char*>(m_panelShown.c_str());
+}
+
+std::string simulated_host::resolvePanelFile(const std::string& file) const {
+    if (file.empty() || file[0] == '/') return file;
+    for (const std::string& dir : m_panelDirs) {
+        const std::string candidate = dir + "/" + file;
+        if (std::ifstream(candidate)) return candidate;
+    }
+    return file;
+}
+
+char* simulated_host::giveReply(const std::optional<std::string>& reply, const std::string& command) {
+    if (!reply) return nullptr;
+    std::unique_ptr<char[]> copy(new char[reply->size() + 1]);
+    std::memcpy(copy.get(), reply->c_str(), reply->size() + 1);
+    char* given = copy.get();
+    m_outstandingReplies[given] = {std::move(copy), command};
+    return given;
+}
+
+void simulated_host::takeBack(const char* reply) {
+    const auto outstanding = m_outstandingReplies.find(reply);
+    if (outstanding != m_outstandingReplies.end()) {
+        m_report.moduleHandsBack(m_instance, reply);
+        m_returnedReplies[reply] = std::move(outstanding->second.first);
+        m_outstandingReplies.erase(outstanding);
+    } else if (m_returnedReplies.count(reply)) {
+        breach(kRuleReplyHandedBackTwice, std::string("reply \"") + reply + "\"");
+    } else {
+        breach(kRuleUnknownHandBack, reply == m_panelShown.c_str()
+                                         ? "the reply to a panel command, which stays the host's"
+                                         : "a pointer this host never gave out");
+    }
+}
+
+void simulated_host::beginAction(int line, const std::string& action) {
+    m_line = line;
+    m_action = action;
+}
+
+std::vector<std::string> simulated_host::takeReceived() {
+    std::vector<std::string> received;
+    received.swap(m_received);
+    return received;
+}
+
+bool simulated_host::acceptAnswer(const char* answer, const char* requestText) {
+    if (answer == requestText) {
+        breach(kRuleAnswerNotModuleOwned, "the answer is the host's own request text");
+        return false;
+    }
+    if (std::find(m_heldAnswers.begin(), m_heldAnswers.end(), answer) != m_heldAnswers.end()) {
+        breach(kRuleAnswerReturnedTwice, std::string("answer \"") + answer + "\"");
+        return false;
+    }
+    m_heldAnswers.push_back(const_cast<char*>(answer));
+    return true;
+}
+
+std::vector<char*> simulated_host::takeHeldAnswers() {
+    std::vector<char*> held;
+    held.swap(m_heldAnswers);
+    return held;
+}
+
+void simulated_host::scriptDeleted() {
+    if (!m_detached) breach(kRuleDetachMissing, "the script was deleted without sending AS");
+    for (const auto& [reply, given] : m_outstandingReplies) {
+        breach(kRuleReplyNeverHandedBack, "reply \"" + std::string(reply) + "\" to " + given.second);
+    }
+}
+
+void simulated_host::printState(std::ostream& out) const {
+    m_panels.print(out);
+    m_router.print(out);
+    out << "timers running:";
+    if (m_runningTimers.empty()) out << " none";
+    for (long id : m_runningTimers) out << " " << id;
+    out << "\n";
+}
+
+void simulated_host::breach(const char* rule, const std::string& detail) {
+    m_report.breach(m_instance, m_line, rule, m_action.empty() ? detail : m_action + ": " + detail);
+}

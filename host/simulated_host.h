@@ -1,0 +1,74 @@
+#pragma once
+// The host's side of one script object: it performs the commands the script sends on its
+// panels, router and timers, answers the queries, and checks every call against the rules of
+// the boundary.
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "command_text.h"
+#include "panel_model.h"
+#include "router_model.h"
+#include "session_report.h"
+#include "vorn_host_command.h"
+
+class simulated_host : public vorn_host_command {
+public:
+    // Panel files named by a relative path are looked for in each of `panelDirs` in turn.
+    simulated_host(int instance, std::vector<std::string> panelDirs, session_report& report);
+    ~simulated_host();
+    simulated_host(const simulated_host&) = delete;
+    simulated_host& operator=(const simulated_host&) = delete;
+
+    void hostReserved() override;
+    char* hostCommand(const char* text, int code) override;
+
+    // The session line being played; breaches are reported against it.
+    void beginAction(int line, const std::string& action);
+    // Commands received since the last call.
+    std::vector<std::string> takeReceived();
+
+    // Checks an answer to a request text the host passed in. True when the host may hold it
+    // and later hand it back; false when it must not be handed back.
+    bool acceptAnswer(const char* answer, const char* requestText);
+    // Answers held so far, to hand back before the script goes.
+    std::vector<char*> takeHeldAnswers();
+    // After the script object is deleted: "AS" must have come, and every reply gone back.
+    void scriptDeleted();
+
+    void startTimer(long id) { m_runningTimers.insert(id); }
+    void printState(std::ostream& out) const;
+    const router_model& router() const { return m_router; }
+
+private:
+    char* perform(const std::string& line);
+    char* performSplit(const command_text& command, const std::string& line);
+    char* showPanel(const std::vector<std::string>& fields);
+    char* giveReply(const std::optional<std::string>& reply, const std::string& command);
+    void takeBack(const char* reply);
+    void breach(const char* rule, const std::string& detail);
+    std::string resolvePanelFile(const std::string& file) const;
+
+    int m_instance;
+    std::vector<std::string> m_panelDirs;
+    session_report& m_report;
+    int m_line = 0;
+    std::string m_action;
+
+    panel_model m_panels;
+    router_model m_router;
+    std::set<long> m_runningTimers;
+    bool m_detached = false;
+    std::vector<std::string> m_received;
+
+    // Query replies given out and not yet back, with the command that asked; replies handed
+    // back stay allocated until the host goes, so that no address is given out twice.
+    std::map<const char*, std::pair<std::unique_ptr<char[]>, std::string>> m_outstandingReplies;
+    std::map<const char*, std::unique_ptr<char[]>> m_returnedReplies;
+    std::vector<char*> m_heldAnswers;
+    // The reply to a panel command that succeeded: the host's, never to be handed back.
+    const std::string m_panelShown = "1";
+};

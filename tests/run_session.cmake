@@ -1,0 +1,15 @@
+# Runs vorn-host and checks its exit status and output.
+#   HOST: the command (a list: launcher and program); ARGS: its arguments (a list);
+#   EXIT: the status it must end with; EXPECT: regular expressions the output must match.
+execute_process(COMMAND ${HOST} ${ARGS}
+                OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
+set(all "${out}${err}")
+if(NOT status STREQUAL EXIT)
+  message(FATAL_ERROR "vorn-host ended with ${status}, expected ${EXIT}:\n${all}")
+endif()
+foreach(pattern IN LISTS EXPECT)
+  if(NOT all MATCHES "${pattern}")
+    message(FATAL_ERROR "vorn-host output does not match \"${pattern}\":\n${all}")
+  endif()
+endforeach()
+message("${all}")
