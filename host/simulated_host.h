@@ -15,7 +15,7 @@
 #include "session_report.h"
 #include "vorn_host_command.h"
 
-class simulated_host : public vorn_host_command {
+class simulated_host final : public vorn_host_command {
 public:
     // Panel files named by a relative path are looked for in each of `panelDirs` in turn.
     simulated_host(int instance, std::vector<std::string> panelDirs, session_report& report);
