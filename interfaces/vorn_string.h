@@ -104,11 +104,15 @@ public:
     vorn_stringlistIterator end() const;
 
 private:
+    // A list of one item, the usual answer, keeps it inside the object.
+    static const unsigned kInlineItems = 1;
+
     void grow();
 
     vorn_string* m_items;
     unsigned m_count;
     unsigned m_capacity;
+    vorn_string m_inline[kInlineItems];
 };
 
 class VORN_STRING_API vorn_stringlistIterator {

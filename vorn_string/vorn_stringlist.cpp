@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-vorn_stringlist::vorn_stringlist() : m_items(nullptr), m_count(0), m_capacity(0) {}
+vorn_stringlist::vorn_stringlist() : m_items(m_inline), m_count(0), m_capacity(kInlineItems) {}
 
 vorn_stringlist::vorn_stringlist(const vorn_string& text, char separator) : vorn_stringlist() {
     const char* rest = text;
@@ -26,7 +26,7 @@ vorn_stringlist::vorn_stringlist(const vorn_stringlist& other) : vorn_stringlist
 }
 
 vorn_stringlist::~vorn_stringlist() {
-    delete[] m_items;
+    if (m_items != m_inline) delete[] m_items;
 }
 
 vorn_stringlist& vorn_stringlist::operator=(const vorn_stringlist& other) {
@@ -67,10 +67,10 @@ vorn_stringlistIterator vorn_stringlist::end() const {
 }
 
 void vorn_stringlist::grow() {
-    const unsigned capacity = m_capacity ? m_capacity * 2 : 4;
+    const unsigned capacity = m_capacity < 4 ? 4 : m_capacity * 2;
     vorn_string* grown = new vorn_string[capacity];
     for (unsigned i = 0; i < m_count; ++i) grown[i] = m_items[i];
-    delete[] m_items;
+    if (m_items != m_inline) delete[] m_items;
     m_items = grown;
     m_capacity = capacity;
 }

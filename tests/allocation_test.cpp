@@ -1,0 +1,124 @@
+// The operator-interface path makes no heap allocation for short texts: a take, a request
+// that answers nothing, and a timer. Counted by replacing the process's allocation functions,
+// which the module and the string library use too.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include <gtest/gtest.h>
+
+#include "host_event.h"
+#include "vorn_module_export.h"
+
+namespace {
+
+unsigned long gAllocations = 0;
+
+void* countedAllocation(std::size_t size) {
+    ++gAllocations;
+    return std::malloc(size ? size : 1);
+}
+
+// A host that keeps the last command in place, so that the count is the module's alone.
+class quiet_host : public vorn_host_command {
+public:
+    void hostReserved() override {}
+    char* hostCommand(const char* text, int code) override {
+        if (code == kHostPerform) {
+            ++commands;
+            std::strncpy(last, text, sizeof last - 1);
+        }
+        return nullptr;
+    }
+    unsigned commands = 0;
+    char last[128] = {};
+};
+
+class AllocationCount : public ::testing::Test {
+protected:
+    void SetUp() override {
+        script = load_vorn_client_script(&host, "");
+        request("RouterDeviceNo=12");
+    }
+    void TearDown() override { delete script; }
+
+    char* request(const char* text) {
+        return script->callback(const_cast<char*>(text), kCodeParameterRequest);
+    }
+    void event(host_event& e) { script->callback(e.record(), kCodeControlEvent); }
+
+    // Allocations made while `action` runs.
+    template <typename Action>
+    unsigned long allocationsOf(Action action) {
+        const unsigned long before = gAllocations;
+        action();
+        return gAllocations - before;
+    }
+
+    quiet_host host;
+    vorn_client_callback* script = nullptr;
+};
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    void* p = countedAllocation(size);
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return countedAllocation(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return countedAllocation(size);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+TEST_F(AllocationCount, TakeWithItsTwoPicksAllocatesNothing) {
+    host_event source("1", "Sources", "value=7");
+    host_event destination("1", "Destinations", "value=3");
+    host_event take("1", "500", "value=1");
+    const unsigned before = host.commands;
+    EXPECT_EQ(allocationsOf([&] {
+                  event(source);
+                  event(destination);
+                  event(take);
+              }),
+              0u);
+    EXPECT_EQ(host.commands - before, 3u);
+    EXPECT_STREQ(host.last, "TP 'selected=0' '1' 'Destinations'");
+}
+
+TEST_F(AllocationCount, RequestAllocatesOnlyTheAnswerItHandsOver) {
+    EXPECT_EQ(allocationsOf([&] { EXPECT_EQ(request("RouterDeviceNo=12"), nullptr); }), 0u);
+    char* answer = nullptr;
+    EXPECT_EQ(allocationsOf([&] { answer = request("return=all"); }), 1u);
+    EXPECT_STREQ(answer, "RouterDeviceNo=12");
+    EXPECT_EQ(allocationsOf([&] { script->callback(answer, kCodeRelease); }), 0u);
+}
+
+TEST_F(AllocationCount, TimerAllocatesNothing) {
+    EXPECT_EQ(allocationsOf([&] { script->callback(reinterpret_cast<void*>(intptr_t{7}), kCodeTimer); }), 0u);
+    EXPECT_STREQ(host.last, "ET 7");
+}
+
+TEST(AllocationCounter, SeesTheStringLibrarysLongTexts) {
+    const unsigned long before = gAllocations;
+    vorn_string longText(std::string(200, 'x').c_str());
+    EXPECT_GT(gAllocations, before);
+}
