@@ -12,9 +12,10 @@ Router::~Router() = default;
 
 void Router::controlCallback(control_event& event) {
     if (!(event.panel() == kRouterPanel)) return;
-    if (static_cast<int>(event.id()) == kTakeButton) take();
-    if (event.id() == kSourceList) selectedSource = static_cast<int>(event.value());
-    if (event.id() == kDestinationList) selectedDestination = static_cast<int>(event.value());
+    const vorn_string control = event.id();
+    if (static_cast<int>(control) == kTakeButton) take();
+    if (control == kSourceList) selectedSource = static_cast<int>(event.value());
+    if (control == kDestinationList) selectedDestination = static_cast<int>(event.value());
 }
 
 // Connects the picked source to the picked destination, then clears both lists' selection.

@@ -103,6 +103,15 @@ TEST(VornString, ArgFillsTheLowestPlaceholderEverywhere) {
     EXPECT_EQ(text(vorn_string("%1 %2").arg("%1")), "%1 %2");
 }
 
+TEST(VornString, ArgFillsEveryOneOfManyPlaceholders) {
+    std::string format, expected;
+    for (int i = 0; i < 40; ++i) {
+        format += "%1%2,";
+        expected += "x%2,";
+    }
+    EXPECT_EQ(text(vorn_string(format.c_str()).arg("x")), expected);
+}
+
 TEST(VornString, ArgOnLongTexts) {
     const std::string body(1000, 'z');
     const vorn_string filled = vorn_string(("<%1>" + body + "<%1>").c_str()).arg(body.c_str());

@@ -18,8 +18,14 @@ vorn_string::vorn_string() : m_text(m_inline), m_length(0), m_capacity(kInlineCa
     m_inline[0] = '\0';
 }
 
-vorn_string::vorn_string(const char* text) : vorn_string() {
-    assign(text, textLength(text));
+vorn_string::vorn_string(const char* text) : m_text(m_inline), m_length(0), m_capacity(kInlineCapacity) {
+    const unsigned length = textLength(text);
+    if (length <= kInlineCapacity) {
+        std::memcpy(m_inline, text ? text : "", length + 1);
+        m_length = length;
+    } else {
+        assign(text, length);
+    }
 }
 
 vorn_string::vorn_string(int value, char fill, unsigned width, int base) : vorn_string() {
@@ -27,8 +33,14 @@ vorn_string::vorn_string(int value, char fill, unsigned width, int base) : vorn_
     assign(digits.text(), digits.length());
 }
 
-vorn_string::vorn_string(const vorn_string& other) : vorn_string() {
-    assign(other.m_text, other.m_length);
+vorn_string::vorn_string(const vorn_string& other)
+    : m_text(m_inline), m_length(0), m_capacity(kInlineCapacity) {
+    if (other.m_length <= kInlineCapacity) {
+        std::memcpy(m_inline, other.m_text, other.m_length + 1);
+        m_length = other.m_length;
+    } else {
+        assign(other.m_text, other.m_length);
+    }
 }
 
 vorn_string::~vorn_string() {

@@ -3,37 +3,60 @@
 
 namespace {
 
-bool isPlaceholderAt(const char* text, unsigned index, unsigned length) {
-    return text[index] == '%' && index + 1 < length && text[index + 1] >= '1' && text[index + 1] <= '9';
+bool isPlaceholderAt(const char* p, const char* end) {
+    return p[0] == '%' && p + 1 < end && p[1] >= '1' && p[1] <= '9';
 }
 
-// The digit of the lowest-numbered placeholder in `text`, or 0 when there is none.
-char lowestPlaceholder(const char* text, unsigned length) {
-    char lowest = 0;
-    for (unsigned i = 0; i + 1 < length; ++i) {
-        if (isPlaceholderAt(text, i, length) && (!lowest || text[i + 1] < lowest)) lowest = text[i + 1];
+// The placeholders of the lowest number in a text, found in one pass. Up to kTracked of them
+// are remembered by position; a text with more is walked again when it is filled.
+struct lowest_placeholders {
+    static const unsigned kTracked = 16;
+
+    lowest_placeholders(const char* text, const char* end) {
+        for (const char* p = text; p + 1 < end; ++p) {
+            if (!isPlaceholderAt(p, end)) continue;
+            if (!digit || p[1] < digit) {
+                digit = p[1];
+                count = 0;
+            }
+            if (p[1] == digit) {
+                if (count < kTracked) at[count] = p;
+                ++count;
+            }
+            ++p;
+        }
     }
-    return lowest;
-}
+
+    char digit = 0;
+    unsigned count = 0;
+    const char* at[kTracked];
+};
 
 }  // namespace
 
 vorn_string vorn_string::arg(const vorn_string& value) const {
-    const char digit = lowestPlaceholder(m_text, m_length);
-    if (!digit) return *this;
+    const char* const end = m_text + m_length;
+    const lowest_placeholders found(m_text, end);
+    if (!found.digit) return *this;
 
     vorn_string filled;
     filled.reserve(m_length + value.m_length);
-    unsigned copiedUpTo = 0;
-    for (unsigned i = 0; i + 1 < m_length; ++i) {
-        if (isPlaceholderAt(m_text, i, m_length) && m_text[i + 1] == digit) {
-            filled.append(m_text + copiedUpTo, i - copiedUpTo);
-            filled.append(value.m_text, value.m_length);
-            copiedUpTo = i + 2;
-            ++i;
+    const char* copiedUpTo = m_text;
+    const auto fillAt = [&](const char* p) {
+        filled.append(copiedUpTo, static_cast<unsigned>(p - copiedUpTo));
+        filled.append(value.m_text, value.m_length);
+        copiedUpTo = p + 2;
+    };
+    if (found.count <= lowest_placeholders::kTracked) {
+        for (unsigned i = 0; i < found.count; ++i) fillAt(found.at[i]);
+    } else {
+        for (const char* p = m_text; p + 1 < end; ++p) {
+            if (!isPlaceholderAt(p, end)) continue;
+            if (p[1] == found.digit) fillAt(p);
+            ++p;
         }
     }
-    filled.append(m_text + copiedUpTo, m_length - copiedUpTo);
+    filled.append(copiedUpTo, static_cast<unsigned>(end - copiedUpTo));
     return filled;
 }
 
