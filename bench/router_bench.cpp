@@ -19,7 +19,7 @@ struct router_fixture {
     router_fixture() : script(load_vorn_client_script(&host, "")) {
         script->callback(const_cast<char*>("RouterDeviceNo=12"), kCodeParameterRequest);
     }
-    ~router_fixture() { delete script; }
+    ~router_fixture() { vorn_delete_script(script); }
     bench_host host;
     vorn_client_callback* script;
 };

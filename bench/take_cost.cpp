@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     if (!std::strcmp(argv[1], "floor")) floorTakes(host, n);
     if (!std::strcmp(argv[1], "module-request")) moduleRequests(*script, n);
     if (!std::strcmp(argv[1], "floor-request")) floorRequests(host, n);
-    delete script;
+    vorn_delete_script(script);
     std::printf("%lu bytes sent\n", host.bytes);
     return 0;
 }

@@ -162,7 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                              : load_vorn_client_script(&host, path.c_str());
     require(script != nullptr);
     play(*script, host, in);
-    delete script;
+    vorn_delete_script(script);
     host.finish();
     return 0;
 }

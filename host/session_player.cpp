@@ -101,7 +101,7 @@ void session_player::request(int index, instance& in, const std::string& text) {
 // Hands back every answer still held, deletes the script, and checks how it left.
 void session_player::deleteScript(instance& in) {
     for (char* answer : in.host->takeHeldAnswers()) in.script->callback(answer, kCodeRelease);
-    delete in.script;
+    vorn_delete_script(in.script);
     in.script = nullptr;
     in.host->scriptDeleted();
 }

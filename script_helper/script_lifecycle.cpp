@@ -2,6 +2,19 @@
 #include "command_texts.h"
 #include "vorn_script_helper.h"
 
+// The script base's signature, twice, in initialised data: tools that inspect a module read
+// it from the file. It lives with the constructor so that every module that creates a script
+// carries it.
+namespace {
+
+#define VORN_SCRIPT_HELPER_SIGNATURE \
+    "VORN_SIG,name=vorn_script_helper,type=LIB,version=4.8.6.0,date=16/06/2017,author=Router team"
+__attribute__((used)) char gSignature[] = VORN_SCRIPT_HELPER_SIGNATURE;
+__attribute__((used)) char gSignatureCopy[] = VORN_SCRIPT_HELPER_SIGNATURE;
+#undef VORN_SCRIPT_HELPER_SIGNATURE
+
+}  // namespace
+
 vorn_script_helper::vorn_script_helper(vorn_host_command* host, const char* path)
     : hostLink(host), scriptPath(), alarmHandling(false) {
     scriptPath = path;
@@ -10,6 +23,17 @@ vorn_script_helper::vorn_script_helper(vorn_host_command* host, const char* path
 vorn_script_helper::~vorn_script_helper() {
     hostDetach();
 }
+
+#if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
+void* vorn_script_helper::nativeDeletingDestructor(unsigned flags) {
+    if (flags & 1) {
+        delete this;
+    } else {
+        this->~vorn_script_helper();
+    }
+    return this;
+}
+#endif
 
 void vorn_script_helper::hostDetach() {
     send(kHostDetach);

@@ -15,7 +15,11 @@ public:
     vorn_script_helper(vorn_host_command* host, const char* path);
     // Sends "AS" to the host (when there is one) after the derived script's fields are gone:
     // it is the last command a script object sends.
-    ~vorn_script_helper() override;
+    virtual ~vorn_script_helper();
+#if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
+    // The host's way to delete: runs the whole script's destructor, then frees it.
+    void* nativeDeletingDestructor(unsigned flags) override;
+#endif
 
     vorn_script_helper(const vorn_script_helper&) = delete;
     vorn_script_helper& operator=(const vorn_script_helper&) = delete;

@@ -29,7 +29,7 @@ protected:
     commands playThenDelete(const char* panel, const char* control, const char* eventText) {
         host_event event(panel, control, eventText);
         EXPECT_EQ(script->callback(event.record(), kCodeControlEvent), nullptr);
-        delete script;
+        vorn_delete_script(script);
         EXPECT_EQ(host.commands.back(), "AS");
         EXPECT_TRUE(host.everyReplyHandedBackOnce());
         return commands(host.commands.begin(), host.commands.end() - 1);

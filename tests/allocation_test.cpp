@@ -41,7 +41,7 @@ protected:
         script = load_vorn_client_script(&host, "");
         request("RouterDeviceNo=12");
     }
-    void TearDown() override { delete script; }
+    void TearDown() override { vorn_delete_script(script); }
 
     char* request(const char* text) {
         return script->callback(const_cast<char*>(text), kCodeParameterRequest);

@@ -114,5 +114,5 @@ TEST(ScriptLifecycle, DeletingSendsAsLastAndNothingWithoutAHost) {
 
     test_script* orphan = new test_script(nullptr, nullptr);
     orphan->textPut("a", "b", "1", "2");
-    delete static_cast<vorn_client_callback*>(orphan);
+    vorn_delete_script(orphan);
 }

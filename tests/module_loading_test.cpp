@@ -13,7 +13,7 @@ TEST(ModuleLoading, HostFindsTheFactoryByItsPlainNameAndDrivesTheScript) {
     vorn_client_callback* script = module.factory()(&host, "");
     ASSERT_NE(script, nullptr);
     script->callback(const_cast<char*>("RouterDeviceNo=12"), kCodeParameterRequest);
-    delete script;
+    vorn_delete_script(script);
     EXPECT_EQ(host.commands.size(), 5u);
     EXPECT_EQ(host.commands.back(), "AS");
 }

@@ -20,7 +20,7 @@ const commands kTakeOf12_7_3 = {"RC 12 7 3 ',' 0", "TP 'index=0' '1' 'Sources'",
 class RouterSession : public ::testing::Test {
 protected:
     void SetUp() override { script = load_vorn_client_script(&host, ""); }
-    void TearDown() override { delete script; }
+    void TearDown() override { vorn_delete_script(script); }
 
     void event(const char* panel, const char* control, const char* text) {
         host_event e(panel, control, text);
@@ -62,7 +62,7 @@ TEST_F(RouterSession, TheTypicalTakeSendsExactlyTheseCommands) {
     event("1", "Sources", "value=7");
     event("1", "Destinations", "value=3");
     event("1", "500", "value=1");
-    delete script;
+    vorn_delete_script(script);
     script = nullptr;
     EXPECT_EQ(host.commands, (commands{"PS '1' 'p1.vorn_ui'", "TP 'colour.background=#FF9934' '1' '500'",
                                        "TP 'device=12' '1' 'Sources'", "TP 'device=12' '1' 'Destinations'",
@@ -207,7 +207,7 @@ TEST(RouterWithoutHost, SendsNothingButStillTracksTheRoute) {
     char* answer = script->callback(const_cast<char*>("return=all"), kCodeParameterRequest);
     EXPECT_STREQ(answer, "RouterDeviceNo=12");
     script->callback(answer, kCodeRelease);
-    delete script;
+    vorn_delete_script(script);
 }
 
 TEST(RouterInstances, EachScriptKeepsItsOwnRoute) {

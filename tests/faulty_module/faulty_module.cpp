@@ -7,13 +7,24 @@
 
 namespace {
 
-class faulty_script : public vorn_client_callback {
+class faulty_script final : public vorn_client_callback {
 public:
     explicit faulty_script(vorn_host_command* host) : m_host(host) { send("PS '1' 'p1.vorn_ui'"); }
 
-    ~faulty_script() override {
+    ~faulty_script() {
         if (!m_detached && m_detachOnDelete) m_host->hostCommand("AS", kHostPerform);
     }
+
+#if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
+    void* nativeDeletingDestructor(unsigned flags) override {
+        if (flags & 1) {
+            delete this;
+        } else {
+            this->~faulty_script();
+        }
+        return this;
+    }
+#endif
 
     char* callback(void* param, int code) override {
         if (code == kCodeRecord) return m_sameAnswer;  // nothing may come back for code 1

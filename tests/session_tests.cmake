@@ -1,0 +1,64 @@
+# Host sessions: every session is played by vorn-host on the real module, through the same
+# launcher as the unit tests.
+add_library(faulty_module MODULE faulty_module/faulty_module.cpp)
+target_link_libraries(faulty_module PRIVATE vorn_interfaces)
+set_target_properties(faulty_module PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden)
+
+function(vorn_add_session name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "EXIT" "ARGS;EXPECT")
+  if(NOT DEFINED arg_EXIT)
+    set(arg_EXIT 0)
+  endif()
+  add_test(NAME session.${name}
+    COMMAND ${CMAKE_COMMAND} "-DHOST=${VORN_TEST_LAUNCHER};${CMAKE_CROSSCOMPILING_EMULATOR};$<TARGET_FILE:vorn-host>"
+            "-DARGS=${arg_ARGS}" -DEXIT=${arg_EXIT} "-DEXPECT=${arg_EXPECT}"
+            -P ${CMAKE_CURRENT_SOURCE_DIR}/run_session.cmake)
+endfunction()
+
+set(router_module $<TARGET_FILE:Router>)
+file(GLOB router_sessions ${CMAKE_CURRENT_SOURCE_DIR}/sessions/*.session
+                          ${PROJECT_SOURCE_DIR}/sessions/*.session)
+foreach(session IN LISTS router_sessions)
+  get_filename_component(name ${session} NAME_WE)
+  vorn_add_session(${name} ARGS ${router_module} ${session})
+endforeach()
+
+set(typical_take ${PROJECT_SOURCE_DIR}/sessions/typical_take.session)
+vorn_add_session(typical_take_with_path ARGS ${router_module} ${typical_take} --path panels --quiet
+  EXIT 1 EXPECT "line 3: expected \"PS '1' 'p1.vorn_ui'\", received \"PS '1' 'panels/p1.vorn_ui'\"")
+vorn_add_session(typical_take_on_three_instances ARGS ${router_module} ${typical_take} --instances 3
+  EXPECT "\\[2\\] module > RC 12 7 3 ',' 0")
+vorn_add_session(typical_take_three_loads ARGS ${router_module} ${typical_take} --repeat 3 --quiet)
+vorn_add_session(typical_take_as_json ARGS ${router_module} ${typical_take} --json
+  EXPECT "\"clean\": true" "\"kind\": \"module\", \"instance\": 0, \"line\": 0, \"text\": \"RC 12 7 3 ',' 0\"")
+
+set(failing ${CMAKE_CURRENT_SOURCE_DIR}/failing_sessions)
+vorn_add_session(wrong_expect_names_line_expected_and_received EXIT 1
+  ARGS ${router_module} ${failing}/wrong_expect.session
+  EXPECT "FAILED line 4: expected \"TP 'device=13' '1' 'Destinations'\", received \"TP 'device=12' '1' 'Destinations'\"")
+vorn_add_session(faulty_module_breaches_are_reported EXIT 1
+  ARGS $<TARGET_FILE:faulty_module> ${failing}/contract_breaches.session --quiet
+  EXPECT "BREACH reply-handed-back-twice at line 2" "BREACH reply-never-handed-back: .*TG '1' 'Sources' 'index'"
+         "BREACH unknown-hand-back at line 4" "BREACH command-not-one-line at line 5"
+         "BREACH unbalanced-quotes at line 6" "BREACH unknown-command at line 7"
+         "BREACH malformed-command at line 8" "BREACH answer-returned-twice at line 10"
+         "BREACH answer-not-module-owned at line 11" "BREACH non-null-return at line 12"
+         "BREACH command-after-detach at line 13" "BREACH detach-twice at line 14")
+vorn_add_session(faulty_module_detach_missing EXIT 1
+  ARGS $<TARGET_FILE:faulty_module> ${failing}/detach_missing.session
+  EXPECT "BREACH detach-missing at line 2")
+vorn_add_session(session_with_unknown_action EXIT 2
+  ARGS ${router_module} ${failing}/unknown_action.session
+  EXPECT "unknown_action.session: line 2: unknown action \"press\"")
+vorn_add_session(session_with_missing_fields EXIT 2
+  ARGS ${router_module} ${failing}/missing_fields.session
+  EXPECT "missing_fields.session: line 1: expected: event PANEL CONTROL")
+vorn_add_session(binary_session EXIT 2
+  ARGS ${router_module} ${failing}/binary.session EXPECT "binary.session: line 2: not a line of text")
+vorn_add_session(missing_session_file EXIT 2
+  ARGS ${router_module} ${failing}/no_such.session EXPECT "no_such.session: cannot read")
+vorn_add_session(module_that_does_not_load EXIT 2
+  ARGS ${failing}/wrong_expect.session ${typical_take} EXPECT "wrong_expect.session: .+")
+vorn_add_session(module_without_factory EXIT 2
+  ARGS $<TARGET_FILE:vorn_string> ${typical_take} EXPECT "no export named load_vorn_client_script")
+vorn_add_session(unusable_arguments EXIT 2 ARGS --instances EXPECT "usage: vorn-host")

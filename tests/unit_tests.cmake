@@ -1,0 +1,87 @@
+# GoogleTest suites, and the example built by a script author's route.
+# A cross build compiles GoogleTest from its sources for the target.
+set(VORN_GTEST_SOURCE_DIR "" CACHE PATH "GoogleTest sources to build instead of the installed library")
+if(VORN_GTEST_SOURCE_DIR)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${VORN_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_library(GTest::gtest_main ALIAS gtest_main)
+else()
+  find_package(GTest REQUIRED)
+endif()
+include(GoogleTest)
+
+# Registers a GoogleTest program with CTest: case by case, or as one test run through
+# VORN_TEST_LAUNCHER (a memory checker, say) when that is set. A FIXTURE named after the
+# sources must be set up before its cases run.
+function(vorn_add_gtest target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "FIXTURE" "")
+  add_executable(${target} ${arg_UNPARSED_ARGUMENTS})
+  target_link_libraries(${target} PRIVATE GTest::gtest_main)
+  set(properties "")
+  if(arg_FIXTURE)
+    set(properties FIXTURES_REQUIRED ${arg_FIXTURE})
+  endif()
+  if(VORN_TEST_LAUNCHER)
+    add_test(NAME ${target} COMMAND ${VORN_TEST_LAUNCHER} $<TARGET_FILE:${target}>)
+    if(properties)
+      set_tests_properties(${target} PROPERTIES ${properties})
+    endif()
+  else()
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
+  endif()
+endfunction()
+
+vorn_add_gtest(vorn_string_tests vorn_string_test.cpp)
+target_link_libraries(vorn_string_tests PRIVATE vorn_string)
+
+vorn_add_gtest(script_helper_tests
+  alarm_group_test.cpp
+  callback_dispatch_test.cpp
+  command_senders_test.cpp
+  message_parser_test.cpp
+  queries_test.cpp)
+target_link_libraries(script_helper_tests PRIVATE vorn_script_helper)
+
+vorn_add_gtest(router_tests router_test.cpp)
+target_link_libraries(router_tests PRIVATE Router vorn_script_helper)
+
+# The allocation count replaces the process's operator new, as memory checkers and sanitizers
+# do themselves: it runs only in plain builds.
+if(NOT VORN_TEST_LAUNCHER AND NOT CMAKE_CXX_FLAGS MATCHES "sanitize")
+  vorn_add_gtest(allocation_tests allocation_test.cpp)
+  target_link_libraries(allocation_tests PRIVATE Router vorn_script_helper)
+endif()
+
+if(NOT WIN32)
+  vorn_add_gtest(module_loading_tests module_loading_test.cpp)
+  target_link_libraries(module_loading_tests PRIVATE vorn_interfaces ${CMAKE_DL_LIBS})
+  target_compile_definitions(module_loading_tests PRIVATE ROUTER_MODULE_PATH="$<TARGET_FILE:Router>")
+  add_dependencies(module_loading_tests Router)
+
+  add_test(NAME router_module_exports_only_the_factory
+    COMMAND ${CMAKE_COMMAND} -DNM=${CMAKE_NM} -DMODULE=$<TARGET_FILE:Router>
+            -DEXPECTED=load_vorn_client_script -P ${CMAKE_CURRENT_SOURCE_DIR}/check_exports.cmake)
+endif()
+
+# The example script, built by a script author's route: install the package, then build the
+# example against the install tree alone, then drive the module it made.
+set(consumer_dir ${CMAKE_BINARY_DIR}/consumer)
+add_test(NAME consumer_install
+  COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${consumer_dir}/prefix --config $<CONFIG>)
+add_test(NAME consumer_build_alarm_panel
+  COMMAND ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR}/examples/alarm_panel
+          -DBINARY=${consumer_dir}/alarm_panel -DPREFIX=${consumer_dir}/prefix
+          -DCOMPILER=${CMAKE_CXX_COMPILER} -DBUILD_TYPE=${CMAKE_BUILD_TYPE}
+          -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/consumer_build.cmake)
+set_tests_properties(consumer_install PROPERTIES FIXTURES_SETUP consumer_prefix)
+set_tests_properties(consumer_build_alarm_panel PROPERTIES
+  FIXTURES_REQUIRED consumer_prefix FIXTURES_SETUP alarm_panel_module)
+
+if(NOT WIN32)
+  vorn_add_gtest(alarm_panel_tests alarm_panel_test.cpp FIXTURE alarm_panel_module)
+  target_link_libraries(alarm_panel_tests PRIVATE vorn_script_helper ${CMAKE_DL_LIBS})
+  target_compile_definitions(alarm_panel_tests PRIVATE
+    ALARM_PANEL_MODULE_PATH="${consumer_dir}/alarm_panel/AlarmPanel${CMAKE_SHARED_LIBRARY_SUFFIX}")
+endif()
+
