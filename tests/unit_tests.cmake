@@ -87,3 +87,12 @@ if(NOT WIN32)
     ALARM_PANEL_MODULE_PATH="${consumer_dir}/alarm_panel/AlarmPanel${CMAKE_SHARED_LIBRARY_SUFFIX}")
 endif()
 
+
+# The native-ABI host's source, built for this platform: its transcript is the golden one that
+# the Windows build must reproduce under the native C++ ABI.
+add_executable(native_host native_host/native_host.cpp)
+target_link_libraries(native_host PRIVATE vorn_interfaces ${CMAKE_DL_LIBS})
+add_test(NAME native_host_transcript
+  COMMAND ${CMAKE_COMMAND} "-DCOMMAND=${CMAKE_CROSSCOMPILING_EMULATOR};$<TARGET_FILE:native_host>;$<TARGET_FILE:Router>"
+          -DEXPECTED=${CMAKE_CURRENT_SOURCE_DIR}/native_host/typical_take.transcript
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/compare_transcript.cmake)

@@ -16,3 +16,29 @@ foreach(check IN LISTS dll_checks)
             "-DOBJECTS=$<TARGET_OBJECTS:vorn_script_helper>"
             -P ${CMAKE_CURRENT_SOURCE_DIR}/inspect_windows_dll.cmake)
 endforeach()
+
+# A host built with Microsoft's C++ ABI (clang for the MSVC target, linked by lld-link against
+# KERNEL32 alone) drives the 64-bit Router.dll under wine64: the transcript must equal the one
+# of the same host built for Linux.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND CMAKE_CROSSCOMPILING_EMULATOR)
+  find_program(VORN_CLANG NAMES clang++ REQUIRED)
+  find_program(VORN_LLD_LINK NAMES lld-link REQUIRED)
+  find_file(VORN_KERNEL32_IMPORTS libkernel32.a PATHS /usr/x86_64-w64-mingw32/lib NO_DEFAULT_PATH REQUIRED)
+  set(native_dir ${CMAKE_CURRENT_SOURCE_DIR}/native_host)
+  set(native_object ${CMAKE_CURRENT_BINARY_DIR}/native_host.obj)
+  set(native_exe ${CMAKE_BINARY_DIR}/bin/native_host.exe)
+  add_custom_command(OUTPUT ${native_exe}
+    COMMAND ${VORN_CLANG} --target=x86_64-pc-windows-msvc -ffreestanding -nostdinc++ -fno-rtti
+            -fno-exceptions -O1 -Wall -Werror -isystem ${native_dir}/freestanding
+            -I ${PROJECT_SOURCE_DIR}/interfaces -c ${native_dir}/native_host.cpp -o ${native_object}
+    COMMAND ${VORN_LLD_LINK} /nologo /entry:entry /subsystem:console /nodefaultlib
+            /out:${native_exe} ${native_object} ${VORN_KERNEL32_IMPORTS}
+    DEPENDS ${native_dir}/native_host.cpp ${PROJECT_SOURCE_DIR}/interfaces/vorn_client_callback.h
+            ${PROJECT_SOURCE_DIR}/interfaces/vorn_records.h
+    COMMENT "Building the native-ABI host")
+  add_custom_target(native_host ALL DEPENDS ${native_exe})
+  add_test(NAME native_abi_host_transcript
+    COMMAND ${CMAKE_COMMAND} "-DCOMMAND=${CMAKE_CROSSCOMPILING_EMULATOR};${native_exe}"
+            -DEXPECTED=${native_dir}/typical_take.transcript
+            -P ${CMAKE_CURRENT_SOURCE_DIR}/compare_transcript.cmake)
+endif()
