@@ -1,5 +1,5 @@
 // The commands through which a script acts on its panel and on the router.
-#include "command_texts.h"
+#include "command_fields.h"
 #include "vorn_script_helper.h"
 
 #include <cstdio>
@@ -8,12 +8,7 @@ bool vorn_script_helper::panelShow(const vorn_string& panel, const vorn_string& 
                                    const vorn_string& extra) {
     vorn_string text(kPanelShowStart);
     text += panel;
-    text += kFieldSeparator;
-    if (scriptPath.length() > 0) {
-        text += scriptPath;
-        text += kPathSeparator;
-    }
-    text += file;
+    appendQuotedField(text, scriptPath.length() > 0 ? scriptPath + kPathSeparator + file : file);
     text += kFieldEnd;
     if (extra.length() > 0) {
         text += kExtraFieldStart;
@@ -30,10 +25,8 @@ void vorn_script_helper::textPut(const vorn_string& property, const vorn_string&
     text += property;
     text += kPropertyAssign;
     text += value;
-    text += kFieldSeparator;
-    text += panel;
-    text += kFieldSeparator;
-    text += control;
+    appendQuotedField(text, panel);
+    appendQuotedField(text, control);
     text += kFieldEnd;
     send(text);
 }

@@ -9,6 +9,7 @@ const char kTimerStopFormat[] = "ET %d";
 const char kHostDetach[] = "AS";
 
 // Between two quoted fields, at the end of the last one, and before an optional extra field.
+// A command's fields go in with appendQuotedField (command_fields.h).
 const char kFieldSeparator[] = "' '";
 const char kFieldEnd[] = "'";
 const char kExtraFieldStart[] = " '";

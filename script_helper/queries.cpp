@@ -1,5 +1,5 @@
 // Reading control properties back from the host and listing a panel's controls.
-#include "command_texts.h"
+#include "command_fields.h"
 #include "host_reply.h"
 #include "vorn_script_helper.h"
 
@@ -9,10 +9,8 @@ void vorn_script_helper::textGet(const vorn_string& property, const vorn_string&
                                  const vorn_string& control, vorn_string& value) {
     vorn_string text(kTextGetStart);
     text += panel;
-    text += kFieldSeparator;
-    text += control;
-    text += kFieldSeparator;
-    text += property;
+    appendQuotedField(text, control);
+    appendQuotedField(text, property);
     text += kFieldEnd;
 
     host_reply reply(hostLink, send(text));
