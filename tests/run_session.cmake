@@ -1,7 +1,12 @@
 # Runs vorn-host and checks its exit status and output.
 #   HOST: the command (a list: launcher and program); ARGS: its arguments (a list);
-#   EXIT: the status it must end with; EXPECT: regular expressions the output must match.
-execute_process(COMMAND ${HOST} ${ARGS}
+#   EXIT: the status it must end with; EXPECT: regular expressions the output must match;
+#   INPUT: a file to give it as standard input (none when empty).
+set(input_option "")
+if(INPUT)
+  set(input_option INPUT_FILE ${INPUT})
+endif()
+execute_process(COMMAND ${HOST} ${ARGS} ${input_option}
                 OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
 set(all "${out}${err}")
 if(NOT status STREQUAL EXIT)

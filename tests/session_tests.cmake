@@ -5,13 +5,13 @@ target_link_libraries(faulty_module PRIVATE vorn_interfaces)
 set_target_properties(faulty_module PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden)
 
 function(vorn_add_session name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "EXIT" "ARGS;EXPECT")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "EXIT;INPUT" "ARGS;EXPECT")
   if(NOT DEFINED arg_EXIT)
     set(arg_EXIT 0)
   endif()
   add_test(NAME session.${name}
     COMMAND ${CMAKE_COMMAND} "-DHOST=${VORN_TEST_LAUNCHER};${CMAKE_CROSSCOMPILING_EMULATOR};$<TARGET_FILE:vorn-host>"
-            "-DARGS=${arg_ARGS}" -DEXIT=${arg_EXIT} "-DEXPECT=${arg_EXPECT}"
+            "-DARGS=${arg_ARGS}" -DEXIT=${arg_EXIT} "-DEXPECT=${arg_EXPECT}" "-DINPUT=${arg_INPUT}"
             -P ${CMAKE_CURRENT_SOURCE_DIR}/run_session.cmake)
 endfunction()
 
@@ -61,4 +61,8 @@ vorn_add_session(module_that_does_not_load EXIT 2
   ARGS ${failing}/wrong_expect.session ${typical_take} EXPECT "wrong_expect.session: .+")
 vorn_add_session(module_without_factory EXIT 2
   ARGS $<TARGET_FILE:vorn_string> ${typical_take} EXPECT "no export named load_vorn_client_script")
+vorn_add_session(actions_from_standard_input_go_on_after_a_bad_line EXIT 1
+  ARGS ${router_module} INPUT ${failing}/typed_actions.txt
+  EXPECT "line 2: unknown action \"bogus\"" "module > RC 5 1 2 ',' 0"
+         "FAILED line 7: expected answer \"RouterDeviceNo=9\", received \"RouterDeviceNo=5\"")
 vorn_add_session(unusable_arguments EXIT 2 ARGS --instances EXPECT "usage: vorn-host")
