@@ -42,3 +42,15 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND CMAKE_CROSSCOMPILING_EMULATOR)
             -DEXPECTED=${native_dir}/typical_take.transcript
             -P ${CMAKE_CURRENT_SOURCE_DIR}/compare_transcript.cmake)
 endif()
+
+# Traces of the script base reach the Windows debugger channel, as wine shows it.
+if(CMAKE_CROSSCOMPILING_EMULATOR)
+  add_executable(trace_probe trace_probe/trace_probe.cpp)
+  target_include_directories(trace_probe PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  target_link_libraries(trace_probe PRIVATE vorn_script_helper)
+  add_test(NAME windows_trace_reaches_the_debugger_channel
+    COMMAND ${CMAKE_COMMAND} -E env WINEDEBUG=+debugstr ${CMAKE_CROSSCOMPILING_EMULATOR}
+            $<TARGET_FILE:trace_probe>)
+  set_tests_properties(windows_trace_reaches_the_debugger_channel PROPERTIES
+    PASS_REGULAR_EXPRESSION "OutputDebugStringA \"trace probe: reached the debugger\"")
+endif()
