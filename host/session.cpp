@@ -1,7 +1,8 @@
 #include "session.h"
 
-#include <cstdlib>
 #include <sstream>
+
+#include "whole_number.h"
 
 namespace {
 
@@ -36,14 +37,6 @@ std::string nextWord(const std::string& line, size_t& at) {
 // What follows the single blank after the last word read.
 std::string restOfLine(const std::string& line, size_t at) {
     return at < line.size() ? line.substr(at + 1) : "";
-}
-
-std::optional<long> wholeNumber(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0') return std::nullopt;
-    return value;
 }
 
 parsed_line failed(int number, const std::string& message) {

@@ -113,25 +113,19 @@ void session_report::finish() {
         separator = ",\n";
     }
     m_out << "\n  ],\n  \"breaches\": [";
-    separator = "\n";
-    for (const entry& e : m_entries) {
-        if (e.kind != "breach") continue;
-        m_out << separator << "    {\"rule\": ";
+    writeJsonList("breach", [this](const entry& e) {
+        m_out << "{\"rule\": ";
         writeJsonString(m_out, e.text);
         m_out << ", \"instance\": " << e.instance << ", \"line\": " << e.line << ", \"detail\": ";
         writeJsonString(m_out, e.detail);
         m_out << "}";
-        separator = ",\n";
-    }
+    });
     m_out << "\n  ],\n  \"failures\": [";
-    separator = "\n";
-    for (const entry& e : m_entries) {
-        if (e.kind != "failure") continue;
-        m_out << separator << "    {\"line\": " << e.line << ", \"message\": ";
+    writeJsonList("failure", [this](const entry& e) {
+        m_out << "{\"line\": " << e.line << ", \"message\": ";
         writeJsonString(m_out, e.text);
         m_out << "}";
-        separator = ",\n";
-    }
+    });
     m_out << "\n  ]\n}\n";
 }
 
@@ -151,4 +145,15 @@ void session_report::writeJsonString(std::ostream& out, const std::string& text)
         }
     }
     out << '"';
+}
+
+template <typename WriteEntry>
+void session_report::writeJsonList(const std::string& kind, WriteEntry writeEntry) {
+    const char* separator = "\n    ";
+    for (const entry& e : m_entries) {
+        if (e.kind != kind) continue;
+        m_out << separator;
+        writeEntry(e);
+        separator = ",\n    ";
+    }
 }

@@ -41,6 +41,9 @@ private:
     void add(const entry& e);
     void printForPeople(const entry& e);
     static void writeJsonString(std::ostream& out, const std::string& text);
+    // Writes the entries of one kind as the items of a JSON list.
+    template <typename WriteEntry>
+    void writeJsonList(const std::string& kind, WriteEntry writeEntry);
 
     std::ostream& m_out;
     output_mode m_mode;

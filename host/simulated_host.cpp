@@ -1,12 +1,12 @@
 #include "simulated_host.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
 #include "contract_rules.h"
+#include "whole_number.h"
 
 namespace {
 
@@ -17,15 +17,6 @@ const char kTimerStop[] = "ET";
 const char kHostDetach[] = "AS";
 const char kTextGet[] = "TG";
 const char kControlIdList[] = "XI";
-
-// A whole decimal number, or null.
-std::optional<long> number(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0') return std::nullopt;
-    return value;
-}
 
 bool isOneLine(const std::string& text) {
     return text.find_first_of("\r\n") == std::string::npos;
@@ -102,15 +93,15 @@ char* simulated_host::performSplit(const command_text& command, const std::strin
         }
     } else if (word == kRouterConnect) {
         const auto fields = command.fieldsShaped("bbbqb");
-        const auto device = fields ? number((*fields)[0]) : std::nullopt;
-        const auto source = fields ? number((*fields)[1]) : std::nullopt;
-        const auto destination = fields ? number((*fields)[2]) : std::nullopt;
+        const auto device = fields ? wholeNumber((*fields)[0]) : std::nullopt;
+        const auto source = fields ? wholeNumber((*fields)[1]) : std::nullopt;
+        const auto destination = fields ? wholeNumber((*fields)[2]) : std::nullopt;
         wellFormed = device && source && destination && (*fields)[3].rfind(",", 0) == 0 &&
                      ((*fields)[4] == "0" || (*fields)[4] == "1");
         if (wellFormed) m_router.connect(*device, *source, *destination);
     } else if (word == kTimerStop) {
         const auto fields = command.fieldsShaped("b");
-        const auto id = fields ? number((*fields)[0]) : std::nullopt;
+        const auto id = fields ? wholeNumber((*fields)[0]) : std::nullopt;
         wellFormed = id.has_value();
         if (id) m_runningTimers.erase(*id);
     } else if (word == kHostDetach) {
