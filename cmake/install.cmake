@@ -21,6 +21,8 @@ install(FILES
   interfaces/vorn_records.h
   interfaces/vorn_string.h
   script_helper/decimal_text.h
+  script_helper/host_call_guard.h
+  script_helper/script_factory.h
   script_helper/message_records.h
   script_helper/vorn_script_helper.h
   DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vorn)

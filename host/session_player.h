@@ -9,7 +9,7 @@
 #include "session.h"
 #include "session_report.h"
 #include "simulated_host.h"
-#include "vorn_client_callback.h"
+#include "vorn_module_export.h"
 
 struct player_options {
     std::string path;                    // the path text each script is created with

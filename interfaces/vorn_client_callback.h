@@ -3,10 +3,21 @@
 
 // The script object that a panel host holds.
 //
-// Created by the module's factory and owned by the host from then on. The host ends its life
-// by deleting it through slot 0 of the virtual table, so the memory goes back to the module's
-// own allocator; portable hosts do that with vorn_delete_script below. The host calls it one
-// call at a time, on the host's thread.
+// Life: made by the module's factory (vorn_module_export.h) and owned by the host from the
+// factory's return until the host deletes it with vorn_delete_script. Every call below is made
+// by the host, one call at a time, on the host's thread; the module starts no threads.
+//
+// Failure stays inside the module. Nothing thrown inside the module ever leaves the factory,
+// callback or the deletion; the host need not, and on Windows cannot, catch anything:
+//   - the factory returns null when the script could not be made (no memory for it, or its
+//     construction failed);
+//   - callback returns null for the call that failed; for code 3 that means no answer;
+//   - deletion always sends "AS" and frees everything the script holds.
+// A failed call is traced to the debugger output ("out of memory in callback code 3") and the
+// script stays usable: the next call works as if the failed one had stopped where it failed.
+// Commands sent before the failure stay sent: a take cut short may have sent its "RC" without
+// the two "TP" commands that clear the lists. Texts returned earlier stay valid and are still
+// released by code 5.
 //
 // The table has two slots: the deleting destructor, then callback. Panel hosts on Windows are
 // built with the native C++ ABI, where a virtual destructor is a single "scalar deleting
@@ -18,6 +29,29 @@
 #  define VORN_NATIVE_DELETING_DESTRUCTOR 1
 #endif
 
+// The codes of `callback`, with what `param` is, who owns it and until when, and what the call
+// returns. Every code runs on the host's thread; `param` is never kept past the call.
+//
+// Code 1, record: a host pointer passed to the script's record handler unread. Returns null.
+const int kCodeRecord = 1;
+// Code 2, control event: a host_control_event (vorn_records.h), owned by the host and read only
+// during the call; null reads as no event. Returns null.
+const int kCodeControlEvent = 2;
+// Code 3, parameter request: a NUL-terminated "command.part=value" text owned by the host,
+// copied before it is read; null is the empty request. Returns null for no answer, or a
+// NUL-terminated answer that the module owns until the host hands it back with code 5.
+const int kCodeParameterRequest = 3;
+// Code 4, timer: the timer's number carried in the pointer itself. Returns null.
+const int kCodeTimer = 4;
+// Code 5, release: an answer that callback code 3 of this same object returned, handed back
+// unchanged and exactly once; the module frees it. Null does nothing. Returns null.
+const int kCodeRelease = 5;
+// Code 6, auxiliary record: a host pointer passed to the script's handler unread. Returns null.
+const int kCodeAuxRecord = 6;
+// Code 7, word: a number carried in the pointer itself. Returns null.
+const int kCodeWord = 7;
+// Any other code is ignored and returns null.
+
 class vorn_client_callback {
 public:
 #if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
@@ -28,12 +62,7 @@ public:
     virtual ~vorn_client_callback() = default;
 #endif
 
-    // param: owned by the host and valid only during the call; never kept. For code 3 it is a
-    // NUL-terminated request text; for code 2 a host_control_event; for codes 4 and 7 an integer
-    // carried in the pointer; for codes 1 and 6 a host pointer the module does not read; for
-    // code 5 a text that this object returned earlier.
-    // Returns null, or for code 3 a text that the module owns until the host hands it back,
-    // unchanged and once, with code 5.
+    // The host's one entry after the factory: see the codes above. Never throws.
     virtual char* callback(void* param, int code) = 0;
 
 #if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
@@ -42,7 +71,9 @@ protected:
 #endif
 };
 
-// How a host deletes a script object it holds.
+// How a host deletes a script object it holds: once, when it is done with it, after every
+// answer it holds has been handed back with code 5. The script sends "AS" during the call and
+// nothing after it; the object and everything it allocated are gone when this returns.
 inline void vorn_delete_script(vorn_client_callback* script) {
 #if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
     if (script) script->nativeDeletingDestructor(1);
@@ -50,19 +81,3 @@ inline void vorn_delete_script(vorn_client_callback* script) {
     delete script;
 #endif
 }
-
-// The codes of `callback`.
-const int kCodeRecord = 1;
-const int kCodeControlEvent = 2;
-const int kCodeParameterRequest = 3;
-const int kCodeTimer = 4;
-const int kCodeRelease = 5;
-const int kCodeAuxRecord = 6;
-const int kCodeWord = 7;
-
-// The module's one export, under this plain name. `host` and `path` are the host's; `path`
-// is read during the call only (a null path is the empty path). Returns a new script object
-// that the host owns, or null when it could not be made.
-extern "C" typedef vorn_client_callback* (*load_vorn_client_script_fn)(vorn_host_command* host,
-                                                                       const char* path);
-const char kExportName[] = "load_vorn_client_script";

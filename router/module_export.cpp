@@ -1,9 +1,8 @@
 #include "vorn_module_export.h"
 
-#include <new>
-
 #include "Router.h"
+#include "script_factory.h"
 
 vorn_client_callback* load_vorn_client_script(vorn_host_command* host, const char* path) {
-    return new (std::nothrow) Router(host, path);
+    return createScript<Router>(host, path);
 }

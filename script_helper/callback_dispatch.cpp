@@ -1,4 +1,5 @@
 // The host's one entry: each callback code goes to one handler.
+#include "host_call_guard.h"
 #include "vorn_script_helper.h"
 
 #include <cstdint>
@@ -13,7 +14,12 @@ int integerIn(void* param) {
 
 }  // namespace
 
+// Whatever a handler throws stays here: the host gets null for the call (see host_call_guard.h).
 char* vorn_script_helper::callback(void* param, int code) {
+    return guardHostCall<char*>(callbackEntry(code), nullptr, [&] { return dispatch(param, code); });
+}
+
+char* vorn_script_helper::dispatch(void* param, int code) {
     switch (code) {
     case kCodeRecord: {
         host_record record(param);

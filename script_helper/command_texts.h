@@ -1,28 +1,41 @@
 #pragma once
-// The fixed pieces of the command texts that scripts send to the host.
+// The command texts that scripts send to the host, as formats filled in one pass
+// (filled_text.h): "%N" is the sender's N-th field, inserted as it is.
 
-const char kPanelShowStart[] = "PS '";
-const char kTextPutStart[] = "TP '";
-// The free text is filled last, so that a placeholder inside it is never filled in turn.
-const char kRouterConnectFormat[] = "RC %1 %2 %3 ',%5' %4";
-const char kTimerStopFormat[] = "ET %d";
+// "PS": panel, the script's path, file, extra. The path and its "/" go in only when there is a
+// path, the extra field only when it is not empty.
+const char kPanelShowFormat[] = "PS '%1' '%3'";
+const char kPanelShowWithPathFormat[] = "PS '%1' '%2/%3'";
+const char kPanelShowExtraFormat[] = "PS '%1' '%3' '%4'";
+const char kPanelShowWithPathExtraFormat[] = "PS '%1' '%2/%3' '%4'";
+// "TP": property, value, panel, control.
+const char kTextPutFormat[] = "TP '%1=%2' '%3' '%4'";
+// "RC": device, source, destination, extra, flag.
+const char kRouterConnectFormat[] = "RC %1 %2 %3 ',%4' %5";
+// "ET": timer.
+const char kTimerStopFormat[] = "ET %1";
 const char kHostDetach[] = "AS";
 
-// Between two quoted fields, at the end of the last one, and before an optional extra field.
-// A command's fields go in with appendQuotedField (command_fields.h).
-const char kFieldSeparator[] = "' '";
-const char kFieldEnd[] = "'";
-const char kExtraFieldStart[] = " '";
-// Joins a property and its value inside one field, and the script's path and a file name.
-const char kPropertyAssign[] = "=";
-const char kPathSeparator[] = "/";
-
 // Queries, whose replies the script reads and hands back.
-const char kTextGetStart[] = "TG '";
+// "TG": panel, control, property.
+const char kTextGetFormat[] = "TG '%1' '%2' '%3'";
+// "XI": panel, filter.
 const char kControlIdListFormat[] = "XI '%1' '%2'";
 // The property that asks for every property of a control; its reply is passed on whole.
 const char kAllProperties[] = "all";
+// Divides a property's name from its value in a reply.
+const char kPropertyAssign = '=';
+const char kControlIdSeparator = ',';
+
+// Traces.
 const char kTextGetMismatchTrace[] =
     "textGet: value returned \"%1\" was not the value requested \"%2\" "
     "(value returned was \"%3\" from control \"%4\", on panel \"%5\")";
-const char kControlIdSeparator = ',';
+// A command whose fields hold a CR or LF: the host would read it as two commands.
+const char kLineBreakTrace[] = "command not sent, a field holds a line break: %.*s";
+const char kLineBreaks[] = "\r\n";
+// A host call that failed inside the module: "out of memory in callback code 3".
+const char kOutOfMemoryTrace[] = "out of memory";
+const char kFailureTrace[] = "failure";
+const char kFailedCallTrace[] = "%s in %s";
+const char kFailedCallWithCodeTrace[] = "%s in %s code %d";

@@ -1,5 +1,6 @@
 // Traces to the debugger output.
 #include "debug_output.h"
+#include "filled_text.h"
 #include "vorn_script_helper.h"
 
 void vorn_script_helper::debugTrace(const vorn_string& format, const vorn_string& a1,
@@ -7,6 +8,5 @@ void vorn_script_helper::debugTrace(const vorn_string& format, const vorn_string
                                     const vorn_string& a4, const vorn_string& a5,
                                     const vorn_string& a6, const vorn_string& a7,
                                     const vorn_string& a8, const vorn_string& a9) {
-    const vorn_string message = format.arg(a1).arg(a2).arg(a3).arg(a4).arg(a5).arg(a6).arg(a7).arg(a8).arg(a9);
-    platformDebugOutput(message);
+    platformDebugOutput(filled_text(format, {a1, a2, a3, a4, a5, a6, a7, a8, a9}).text());
 }

@@ -1,5 +1,6 @@
 // Reading control properties back from the host and listing a panel's controls.
-#include "command_fields.h"
+#include "command_texts.h"
+#include "filled_text.h"
 #include "host_reply.h"
 #include "vorn_script_helper.h"
 
@@ -7,13 +8,7 @@
 
 void vorn_script_helper::textGet(const vorn_string& property, const vorn_string& panel,
                                  const vorn_string& control, vorn_string& value) {
-    vorn_string text(kTextGetStart);
-    text += panel;
-    appendQuotedField(text, control);
-    appendQuotedField(text, property);
-    text += kFieldEnd;
-
-    host_reply reply(hostLink, send(text));
+    host_reply reply(hostLink, send(filled_text(kTextGetFormat, {panel, control, property}).text()));
     if (reply.empty()) {
         value = "";
         return;
@@ -26,7 +21,7 @@ void vorn_script_helper::textGet(const vorn_string& property, const vorn_string&
         return;
     }
     vorn_string name, rest;
-    whole.split(kPropertyAssign[0], name, rest);
+    whole.split(kPropertyAssign, name, rest);
     if (std::strcmp(name, property) == 0) {
         value = rest;
         return;
@@ -36,8 +31,7 @@ void vorn_script_helper::textGet(const vorn_string& property, const vorn_string&
 }
 
 vorn_stringlist vorn_script_helper::controlIdList(const vorn_string& panel, const vorn_string& filter) {
-    const vorn_string text = vorn_string(kControlIdListFormat).arg(panel).arg(filter);
-    host_reply reply(hostLink, send(text));
+    host_reply reply(hostLink, send(filled_text(kControlIdListFormat, {panel, filter}).text()));
     if (reply.empty()) return vorn_stringlist();
     return vorn_stringlist(vorn_string(reply.text()), kControlIdSeparator);
 }

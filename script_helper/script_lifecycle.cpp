@@ -1,5 +1,6 @@
 // Creation and end of a script object, and the handlers the base provides.
 #include "command_texts.h"
+#include "host_call_guard.h"
 #include "vorn_script_helper.h"
 
 // The script base's signature, twice, in initialised data: tools that inspect a module read
@@ -20,17 +21,24 @@ vorn_script_helper::vorn_script_helper(vorn_host_command* host, const char* path
     scriptPath = path;
 }
 
+// The derived script's fields are gone by now; what is left to free cannot fail.
 vorn_script_helper::~vorn_script_helper() {
-    hostDetach();
+    guardHostCall<bool>(kDeletionEntry, false, [&] {
+        hostDetach();
+        return true;
+    });
 }
 
 #if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
 void* vorn_script_helper::nativeDeletingDestructor(unsigned flags) {
-    if (flags & 1) {
-        delete this;
-    } else {
-        this->~vorn_script_helper();
-    }
+    guardHostCall<bool>(kDeletionEntry, false, [&] {
+        if (flags & 1) {
+            delete this;
+        } else {
+            this->~vorn_script_helper();
+        }
+        return true;
+    });
     return this;
 }
 #endif

@@ -14,7 +14,8 @@ public:
     // into scriptPath; a null path is the empty path.
     vorn_script_helper(vorn_host_command* host, const char* path);
     // Sends "AS" to the host (when there is one) after the derived script's fields are gone:
-    // it is the last command a script object sends.
+    // it is the last command a script object sends. Never throws; a derived script's
+    // destructor must not throw either.
     virtual ~vorn_script_helper();
 #if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
     // The host's way to delete: runs the whole script's destructor, then frees it.
@@ -25,6 +26,7 @@ public:
     vorn_script_helper& operator=(const vorn_script_helper&) = delete;
 
     // The host's one entry: dispatches `code` to one handler below. See vorn_client_callback.
+    // Nothing a handler throws leaves it: the call returns null and the failure is traced.
     char* callback(void* param, int code) override;
 
 protected:
@@ -39,7 +41,9 @@ protected:
     virtual void auxRecordCallback(host_record& record);
 
     // Command senders. Each builds one line, sends it with code 0 when there is a host, and
-    // never hands the reply back. The line lives until hostCommand returns.
+    // never hands the reply back. The line lives until hostCommand returns. Fields go in as
+    // they are, once: a "%1" in a field is sent as "%1". A line whose fields hold a CR or LF
+    // is not sent (the host would read two commands); it is traced instead.
     //
     // "PS 'panel' 'file'", the file prefixed by scriptPath and "/" when there is a path, then
     // " 'extra'" when extra is not empty. True when there is no host or the host replied with
@@ -65,8 +69,8 @@ protected:
     // Sends "XI 'panel' 'filter'" and returns the control identifiers of the reply, which
     // separates them with ","; empty without a host or reply.
     vorn_stringlist controlIdList(const vorn_string& panel, const vorn_string& filter);
-    // Fills the placeholders "%1" to "%9" of `format` with the nine texts in turn and writes the
-    // result to the debugger output.
+    // Replaces each placeholder "%N" of `format` (N from 1 to 9) with the N-th text, in one
+    // pass, and writes the result to the debugger output.
     static void debugTrace(const vorn_string& format, const vorn_string& a1, const vorn_string& a2,
                            const vorn_string& a3, const vorn_string& a4, const vorn_string& a5,
                            const vorn_string& a6, const vorn_string& a7, const vorn_string& a8,
@@ -87,7 +91,7 @@ protected:
 private:
     // Sends `text` with code 0 and returns the host's reply; null when there is no host.
     char* send(const char* text);
-    friend class host_reply;
+    char* dispatch(void* param, int code);
     char* answerRequest(const char* text);
     void dispatchControlEvent(const host_control_event* record);
     bool alarmGroupHandles(control_event& event);

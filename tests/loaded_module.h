@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "vorn_client_callback.h"
+#include "vorn_module_export.h"
 
 class loaded_module {
 public:

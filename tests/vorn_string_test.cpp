@@ -91,6 +91,14 @@ TEST(VornString, EqualityWithIntegerNeedsTheWholeTextToBeThatNumber) {
     EXPECT_FALSE(vorn_string("") == 0);
     EXPECT_FALSE(vorn_string("-") == 0);
     EXPECT_FALSE(vorn_string("4294967297") == 1);
+    EXPECT_TRUE(vorn_string("-2147483648") == INT_MIN);
+    EXPECT_TRUE(vorn_string("2147483647") == INT_MAX);
+    EXPECT_TRUE(vorn_string("0000000000000000000000012") == 12);
+    // Digits past 32 bits never wrap or stop being read.
+    EXPECT_FALSE(vorn_string("-21474836480") == INT_MIN);
+    EXPECT_FALSE(vorn_string("-2147483648999") == INT_MIN);
+    EXPECT_FALSE(vorn_string("2147483648") == INT_MIN);
+    EXPECT_FALSE(vorn_string("99999999999999999999999999999") == INT_MAX);
 }
 
 TEST(VornString, ArgFillsTheLowestPlaceholderEverywhere) {
@@ -137,6 +145,9 @@ TEST(VornStringList, SplitsKeepingEmptyItems) {
     EXPECT_EQ(items(vorn_stringlist("a,,b,", ',')), (std::vector<std::string>{"a", "", "b", ""}));
     EXPECT_EQ(items(vorn_stringlist("alone", ',')), (std::vector<std::string>{"alone"}));
     EXPECT_TRUE(items(vorn_stringlist("", ',')).empty());
+    // A NUL separator never occurs inside a text: the whole text is the one item.
+    EXPECT_EQ(items(vorn_stringlist("a,b", '\0')), (std::vector<std::string>{"a,b"}));
+    EXPECT_TRUE(items(vorn_stringlist("", '\0')).empty());
 }
 
 TEST(VornStringList, JoinsWithTheSeparator) {

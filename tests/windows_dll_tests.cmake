@@ -33,7 +33,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND CMAKE_CROSSCOMPILING_EMULATOR)
             -I ${PROJECT_SOURCE_DIR}/interfaces -c ${native_dir}/native_host.cpp -o ${native_object}
     COMMAND ${VORN_LLD_LINK} /nologo /entry:entry /subsystem:console /nodefaultlib
             /out:${native_exe} ${native_object} ${VORN_KERNEL32_IMPORTS}
-    DEPENDS ${native_dir}/native_host.cpp ${PROJECT_SOURCE_DIR}/interfaces/vorn_client_callback.h
+    DEPENDS ${native_dir}/native_host.cpp ${PROJECT_SOURCE_DIR}/interfaces/vorn_client_callback.h ${PROJECT_SOURCE_DIR}/interfaces/vorn_module_export.h
             ${PROJECT_SOURCE_DIR}/interfaces/vorn_records.h
     COMMENT "Building the native-ABI host")
   add_custom_target(native_host ALL DEPENDS ${native_exe})

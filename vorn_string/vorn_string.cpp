@@ -160,12 +160,15 @@ bool operator==(const vorn_string& left, const char* right) {
 
 bool operator==(const vorn_string& left, int right) {
     const char* p = left;
-    bool negative = (*p == '-');
+    const bool negative = (*p == '-');
     if (*p == '+' || *p == '-') ++p;
     if (*p < '0' || *p > '9') return false;
+    // Any number of digits may follow; once the magnitude is beyond every int it stays beyond.
+    const long long beyondInt = static_cast<long long>(INT_MAX) + 2;
     long long magnitude = 0;
     for (; *p >= '0' && *p <= '9'; ++p) {
-        if (magnitude <= INT_MAX) magnitude = magnitude * 10 + (*p - '0');
+        magnitude = magnitude * 10 + (*p - '0');
+        if (magnitude > beyondInt) magnitude = beyondInt;
     }
     if (*p != '\0') return false;
     return (negative ? -magnitude : magnitude) == right;

@@ -8,6 +8,11 @@ vorn_stringlist::vorn_stringlist() : m_items(m_inline), m_count(0), m_capacity(k
 vorn_stringlist::vorn_stringlist(const vorn_string& text, char separator) : vorn_stringlist() {
     const char* rest = text;
     if (!*rest) return;
+    // The text ends at its NUL: a NUL separator can never divide it.
+    if (separator == '\0') {
+        *this << text;
+        return;
+    }
     for (;;) {
         const char* found = std::strchr(rest, separator);
         if (!found) {

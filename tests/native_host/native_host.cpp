@@ -6,7 +6,7 @@
 //
 // On Windows it is built freestanding, as Microsoft's compiler would build it but without that
 // compiler's libraries: the only imports are KERNEL32's.
-#include "vorn_client_callback.h"
+#include "vorn_module_export.h"
 #include "vorn_records.h"
 
 #if defined(_WIN32)
