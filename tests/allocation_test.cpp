@@ -2,23 +2,17 @@
 // that answers nothing, and a timer. Counted by replacing the process's allocation functions,
 // which the module and the string library use too.
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
-#include <new>
+#include <string>
 
 #include <gtest/gtest.h>
 
+#include "counting_allocator.h"
 #include "host_event.h"
 #include "vorn_module_export.h"
+#include "vorn_string.h"
 
 namespace {
-
-unsigned long gAllocations = 0;
-
-void* countedAllocation(std::size_t size) {
-    ++gAllocations;
-    return std::malloc(size ? size : 1);
-}
 
 // A host that keeps the last command in place, so that the count is the module's alone.
 class quiet_host : public vorn_host_command {
@@ -51,9 +45,9 @@ protected:
     // Allocations made while `action` runs.
     template <typename Action>
     unsigned long allocationsOf(Action action) {
-        const unsigned long before = gAllocations;
+        const unsigned long before = counting_allocator::allocations();
         action();
-        return gAllocations - before;
+        return counting_allocator::allocations() - before;
     }
 
     quiet_host host;
@@ -61,33 +55,6 @@ protected:
 };
 
 }  // namespace
-
-void* operator new(std::size_t size) {
-    void* p = countedAllocation(size);
-    if (!p) throw std::bad_alloc();
-    return p;
-}
-void* operator new[](std::size_t size) {
-    return operator new(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return countedAllocation(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return countedAllocation(size);
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 TEST_F(AllocationCount, TakeWithItsTwoPicksAllocatesNothing) {
     host_event source("1", "Sources", "value=7");
@@ -118,7 +85,7 @@ TEST_F(AllocationCount, TimerAllocatesNothing) {
 }
 
 TEST(AllocationCounter, SeesTheStringLibrarysLongTexts) {
-    const unsigned long before = gAllocations;
+    const unsigned long before = counting_allocator::allocations();
     vorn_string longText(std::string(200, 'x').c_str());
-    EXPECT_GT(gAllocations, before);
+    EXPECT_GT(counting_allocator::allocations(), before);
 }

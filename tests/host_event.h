@@ -1,23 +1,9 @@
 #pragma once
-// A control event as a host hands it in: panel, control and the parsed event text.
-#include <memory>
+// A control event as a host hands it in, built by the host simulator's own parser of event
+// texts, never the module's: panel, control and the parsed event text.
+#include "event_record.h"
 
-#include "message_records.h"
-
-class host_event {
+class host_event : public event_record {
 public:
-    host_event(const char* panel, const char* control, const char* eventText)
-        : m_message(eventText) {
-        m_record.hostReserved1 = 0;
-        m_record.hostReserved2 = 0;
-        m_record.panel = panel;
-        m_record.control = control;
-        m_record.event = &m_message.record();
-    }
-
-    host_control_event* record() { return &m_record; }
-
-private:
-    owned_parsed_message m_message;
-    host_control_event m_record;
+    using event_record::event_record;
 };

@@ -18,7 +18,7 @@ include(GoogleTest)
 function(vorn_add_gtest target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "FIXTURE" "")
   add_executable(${target} ${arg_UNPARSED_ARGUMENTS})
-  target_link_libraries(${target} PRIVATE GTest::gtest_main)
+  target_link_libraries(${target} PRIVATE GTest::gtest_main vorn_host_event_record)
   set(properties "")
   if(arg_FIXTURE)
     set(properties FIXTURES_REQUIRED ${arg_FIXTURE})
@@ -47,12 +47,11 @@ target_link_libraries(script_helper_tests PRIVATE vorn_script_helper)
 vorn_add_gtest(router_tests router_test.cpp)
 target_link_libraries(router_tests PRIVATE Router vorn_script_helper)
 
-# The allocation count replaces the process's operator new, as memory checkers and sanitizers
-# do themselves: it runs only in plain builds.
-if(NOT VORN_TEST_LAUNCHER AND NOT CMAKE_CXX_FLAGS MATCHES "sanitize")
-  vorn_add_gtest(allocation_tests allocation_test.cpp)
-  target_link_libraries(allocation_tests PRIVATE Router vorn_script_helper)
-endif()
+# The allocation tests replace the process's allocation functions with counting ones that
+# forward to malloc and free, so memcheck and the sanitizers still watch every block.
+add_library(counting_allocator OBJECT counting_allocator.cpp)
+vorn_add_gtest(allocation_tests allocation_test.cpp $<TARGET_OBJECTS:counting_allocator>)
+target_link_libraries(allocation_tests PRIVATE Router vorn_script_helper)
 
 if(NOT WIN32)
   vorn_add_gtest(module_loading_tests module_loading_test.cpp)
@@ -84,6 +83,13 @@ if(NOT WIN32)
   vorn_add_gtest(alarm_panel_tests alarm_panel_test.cpp FIXTURE alarm_panel_module)
   target_link_libraries(alarm_panel_tests PRIVATE vorn_script_helper ${CMAKE_DL_LIBS})
   target_compile_definitions(alarm_panel_tests PRIVATE
+    ALARM_PANEL_MODULE_PATH="${consumer_dir}/alarm_panel/AlarmPanel${CMAKE_SHARED_LIBRARY_SUFFIX}")
+
+  # Allocation failure at every point, over Router and over the example's alarm group.
+  vorn_add_gtest(allocation_failure_tests allocation_failure_test.cpp
+    $<TARGET_OBJECTS:counting_allocator> FIXTURE alarm_panel_module)
+  target_link_libraries(allocation_failure_tests PRIVATE Router vorn_interfaces ${CMAKE_DL_LIBS})
+  target_compile_definitions(allocation_failure_tests PRIVATE
     ALARM_PANEL_MODULE_PATH="${consumer_dir}/alarm_panel/AlarmPanel${CMAKE_SHARED_LIBRARY_SUFFIX}")
 endif()
 

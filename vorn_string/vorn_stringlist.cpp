@@ -2,6 +2,7 @@
 #include "vorn_string.h"
 
 #include <cstring>
+#include <memory>
 
 vorn_stringlist::vorn_stringlist() : m_items(m_inline), m_count(0), m_capacity(kInlineItems) {}
 
@@ -73,10 +74,12 @@ vorn_stringlistIterator vorn_stringlist::end() const {
 
 void vorn_stringlist::grow() {
     const unsigned capacity = m_capacity < 4 ? 4 : m_capacity * 2;
-    vorn_string* grown = new vorn_string[capacity];
+    // Copying a long item allocates and may fail: the new storage is freed then, and the list
+    // stays as it was.
+    std::unique_ptr<vorn_string[]> grown(new vorn_string[capacity]);
     for (unsigned i = 0; i < m_count; ++i) grown[i] = m_items[i];
     if (m_items != m_inline) delete[] m_items;
-    m_items = grown;
+    m_items = grown.release();
     m_capacity = capacity;
 }
 
