@@ -134,10 +134,29 @@ TEST_F(AlarmGroup, ThousandsOfControlsAreEachHandled) {
     EXPECT_EQ(sent.back(), "TP 'value=3' '1' 'alm_2999'");
 }
 
-TEST(AlarmGroupWithoutHost, SendsNothing) {
+TEST(AlarmGroupWithoutHost, HandlesTheGroupItselfAndPassesOtherEventsOn) {
     test_script script(nullptr, "");
     script.alarmHandling = true;
-    host_event event("1", "AckAll", "");
-    script.callback(event.record(), kCodeControlEvent);
-    EXPECT_TRUE(script.controls.empty());
+    host_event ackAll("1", "AckAll", "");
+    host_event actionAll("1", "ActionAll", "alarm=2");
+    host_event horn("1", "Horn", "press=1");
+    testing::internal::CaptureStderr();
+    script.callback(ackAll.record(), kCodeControlEvent);
+    script.callback(actionAll.record(), kCodeControlEvent);
+    script.callback(horn.record(), kCodeControlEvent);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    ASSERT_EQ(script.controls.size(), 1u);
+    EXPECT_EQ(script.controls[0].id, "Horn");
+}
+
+TEST_F(AlarmGroup, AnAlarmValueWithALineBreakIsNeverSentToTheGroup) {
+    alarm_host host(std::string("alm_a,%1"), {});
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(play(host, "1", "ActionAll", "alarm=2\nAS"), commands{"XI '1' 'alm_'"});
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "command not sent, a field holds a line break: TP 'alarm=2\n"
+              "command not sent, a field holds a line break: TP 'alarm=2\n");
+    alarm_host plain(std::string("alm_a,%1"), {});
+    EXPECT_EQ(play(plain, "1", "ActionAll", "alarm=%2"),
+              (commands{"XI '1' 'alm_'", "TP 'alarm=%2' '1' 'alm_a'", "TP 'alarm=%2' '1' '%1'"}));
 }

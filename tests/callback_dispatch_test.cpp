@@ -1,10 +1,13 @@
 #include <cstdint>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
 #include "host_event.h"
 #include "recording_host.h"
+#include "script_factory.h"
 #include "test_script.h"
 
 namespace {
@@ -112,7 +115,67 @@ TEST(ScriptLifecycle, DeletingSendsAsLastAndNothingWithoutAHost) {
     EXPECT_TRUE(host.handedBack.empty());
     EXPECT_EQ(host.reservedCalls, 0);
 
+    // Without a host the script still works for its handlers, and sends and traces nothing.
+    testing::internal::CaptureStderr();
     test_script* orphan = new test_script(nullptr, nullptr);
     orphan->textPut("a", "b", "1", "2");
+    EXPECT_EQ(orphan->callback(integerParam(5), kCodeTimer), nullptr);
+    EXPECT_EQ(orphan->timers, std::vector<int>{5});
     vorn_delete_script(orphan);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST(HostCallGuard, AFailedCallbackReturnsNullIsTracedAndTheScriptGoesOn) {
+    recording_host host;
+    test_script script(&host, "");
+    script.answer = "kept";
+    char* earlier = script.callback(const_cast<char*>("x"), kCodeParameterRequest);
+    ASSERT_STREQ(earlier, "kept");
+
+    host_event event("1", "Sources", "value=7");
+    testing::internal::CaptureStderr();
+    script.beforeEachHandler = [] { throw std::bad_alloc(); };
+    EXPECT_EQ(script.callback(const_cast<char*>("y"), kCodeParameterRequest), nullptr);
+    EXPECT_EQ(script.callback(event.record(), kCodeControlEvent), nullptr);
+    script.beforeEachHandler = [] { throw std::runtime_error("any"); };
+    EXPECT_EQ(script.callback(integerParam(3), kCodeTimer), nullptr);
+    script.beforeEachHandler = [] { throw 42; };
+    EXPECT_EQ(script.callback(integerParam(3), kCodeWord), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "out of memory in callback code 3\nout of memory in callback code 2\n"
+              "failure in callback code 4\nfailure in callback code 7\n");
+
+    // The answer given before the failures is intact and still released with code 5.
+    EXPECT_STREQ(earlier, "kept");
+    EXPECT_EQ(script.callback(earlier, kCodeRelease), nullptr);
+    script.beforeEachHandler = [] {};
+    script.answer = "again";
+    char* later = script.callback(const_cast<char*>("z"), kCodeParameterRequest);
+    EXPECT_STREQ(later, "again");
+    script.callback(later, kCodeRelease);
+}
+
+namespace {
+
+// A script that shows its panel and then fails in its own construction.
+struct failing_construction : test_script {
+    failing_construction(vorn_host_command* host, const char* path) : test_script(host, path) {
+        panelShow("1", "f", "");
+        throw std::bad_alloc();
+    }
+};
+
+}  // namespace
+
+TEST(HostCallGuard, AFailedConstructionGivesNullAfterAsAndIsTraced) {
+    recording_host host;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(createScript<failing_construction>(&host, ""), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "out of memory in load_vorn_client_script\n");
+    EXPECT_EQ(host.commands, (std::vector<std::string>{"PS '1' 'f'", "AS"}));
+
+    vorn_client_callback* made = createScript<test_script>(&host, "");
+    ASSERT_NE(made, nullptr);
+    vorn_delete_script(made);
+    EXPECT_EQ(host.commands.back(), "AS");
 }

@@ -73,9 +73,12 @@ TEST(TimerStop, DecimalIdWithSign) {
 
 TEST(CommandSenders, NothingIsSentWithoutAHostAndRepliesAreNeverHandedBack) {
     test_script detached(nullptr, "p");
+    testing::internal::CaptureStderr();
     detached.textPut("a", "b", "1", "2");
     detached.routerConnect(1, 2, 3, "", false);
     detached.timerStop(4);
+    EXPECT_TRUE(detached.panelShow("1", "f", ""));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 
     recording_host host;
     host.reply = [](const std::string&) { return std::string(); };
@@ -87,4 +90,49 @@ TEST(CommandSenders, NothingIsSentWithoutAHostAndRepliesAreNeverHandedBack) {
     }
     EXPECT_EQ(host.commands.size(), 4u);
     EXPECT_TRUE(host.handedBack.empty());
+}
+
+// Every field is inserted once and never read again for placeholders.
+const char kAllPlaceholders[] = "%1%2%3%4%5%6%7%8%9";
+
+TEST(CommandSenders, PlaceholdersInEveryFieldGoOutAsGiven) {
+    const std::string f = kAllPlaceholders;
+    EXPECT_EQ(sentBy(kAllPlaceholders, [](test_script& s) {
+                  s.panelShow(kAllPlaceholders, kAllPlaceholders, kAllPlaceholders);
+                  s.panelShow(kAllPlaceholders, kAllPlaceholders, "");
+                  s.textPut(kAllPlaceholders, kAllPlaceholders, kAllPlaceholders, kAllPlaceholders);
+                  s.routerConnect(12, 3, 7, kAllPlaceholders, true);
+              }),
+              (std::vector<std::string>{"PS '" + f + "' '" + f + "/" + f + "' '" + f + "'",
+                                        "PS '" + f + "' '" + f + "/" + f + "'",
+                                        "TP '" + f + "=" + f + "' '" + f + "' '" + f + "'",
+                                        "RC 12 3 7 '," + f + "' 1"}));
+    EXPECT_EQ(sentBy("", [](test_script& s) { s.panelShow("%2", "%3", "%4"); }),
+              std::vector<std::string>{"PS '%2' '%3' '%4'"});
+}
+
+TEST(CommandSenders, LongFieldsGoOutWhole) {
+    recording_host host;
+    test_script script(&host, "");
+    const std::string big(5000, 'v');
+    script.textPut("p", big.c_str(), "1", "c");
+    EXPECT_EQ(host.commands, std::vector<std::string>{"TP 'p=" + big + "' '1' 'c'"});
+}
+
+TEST(CommandSenders, ALineBreakInAFieldIsTracedNotSent) {
+    recording_host host;
+    test_script script(&host, "");
+    testing::internal::CaptureStderr();
+    script.textPut("alarm", "1\nAS", "1", "alm_a");
+    script.textPut("alarm", "1\r", "1", "alm_a");
+    EXPECT_FALSE(script.panelShow("1", "p1\r\nXX", ""));
+    script.routerConnect(1, 2, 3, "x\ny", false);
+    script.textPut("alarm", "it's", "1", "alm_a");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "command not sent, a field holds a line break: TP 'alarm=1\n"
+              "command not sent, a field holds a line break: TP 'alarm=1\n"
+              "command not sent, a field holds a line break: PS '1' 'p1\n"
+              "command not sent, a field holds a line break: RC 1 2 3 ',x\n");
+    // Apostrophes still go out unchanged.
+    EXPECT_EQ(host.commands, std::vector<std::string>{"TP 'alarm=it's' '1' 'alm_a'"});
 }

@@ -125,3 +125,30 @@ TEST(DebugTrace, FillsNinePlaceholdersInOrderOneLineATrace) {
     query_script::debugTrace("only %1", "x", "", "", "", "", "", "", "", "");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "a b c d e f g h i\nonly x\n");
 }
+
+TEST(Queries, PlaceholdersInFieldsRepliesAndTraceTextsGoOutAsGiven) {
+    const std::string f = "%1%2%3%4%5%6%7%8%9";
+    recording_host host;
+    host.reply = [&f](const std::string& command) -> std::optional<std::string> {
+        if (command.rfind("TG ", 0) == 0) return "%5=" + f;
+        return "%2," + f;
+    };
+    query_script script(&host, "");
+    vorn_string value;
+    testing::internal::CaptureStderr();
+    script.textGet(f.c_str(), f.c_str(), f.c_str(), value);
+    const std::string trace = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(items(script.controlIdList("%2", "alm_")), (std::vector<std::string>{"%2", f}));
+    EXPECT_EQ(host.commands, (commands{"TG '" + f + "' '" + f + "' '" + f + "'", "XI '%2' 'alm_'"}));
+    EXPECT_EQ(trace, "textGet: value returned \"%5\" was not the value requested \"" + f +
+                         "\" (value returned was \"%5=" + f + "\" from control \"" + f +
+                         "\", on panel \"" + f + "\")\n");
+    EXPECT_TRUE(host.everyReplyHandedBackOnce());
+}
+
+TEST(DebugTrace, EachPlaceholderTakesItsOwnArgumentOnce) {
+    testing::internal::CaptureStderr();
+    query_script::debugTrace("%2 %1 %2 %9", "%2", "%1", "", "", "", "", "", "", "last");
+    query_script::debugTrace("%0 %10 100%", "a", "", "", "", "", "", "", "", "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "%1 %2 %1 last\n%0 a0 100%\n");
+}

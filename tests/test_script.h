@@ -1,6 +1,7 @@
 #pragma once
 // A script on the script base that records what reaches its handlers and lets tests call the
 // base's senders directly.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,24 +30,29 @@ public:
     std::vector<void*> records;
     std::vector<void*> auxRecords;
     std::string answer;  // what every parameter request answers
+    // Runs at the start of every handler: a test makes handlers fail with it.
+    std::function<void()> beforeEachHandler = [] {};
 
 protected:
     void controlCallback(control_event& event) override {
+        beforeEachHandler();
         controls.push_back({static_cast<const char*>(event.panel()), static_cast<const char*>(event.id()),
                             static_cast<const char*>(event.command()),
                             static_cast<const char*>(event.value())});
     }
     int recordCallback(host_record& record) override {
+        beforeEachHandler();
         records.push_back(record.pointer());
         return 0;
     }
     vorn_string parameterCallback(parameter_request& request) override {
+        beforeEachHandler();
         requests.push_back(std::string(static_cast<const char*>(request.command())) + "|" + static_cast<const char*>(request.value()));
         return answer.c_str();
     }
-    void wordCallback(int& word) override { words.push_back(word); }
-    void timerCallback(int id) override { timers.push_back(id); }
-    void auxRecordCallback(host_record& record) override { auxRecords.push_back(record.pointer()); }
+    void wordCallback(int& word) override { beforeEachHandler(); words.push_back(word); }
+    void timerCallback(int id) override { beforeEachHandler(); timers.push_back(id); }
+    void auxRecordCallback(host_record& record) override { beforeEachHandler(); auxRecords.push_back(record.pointer()); }
 };
 
 // The script base's queries and alarm handling, opened to tests.
