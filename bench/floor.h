@@ -1,11 +1,20 @@
 #pragma once
-// The floor: the command texts of a take and of a device request, built by hand with snprintf
-// into stack buffers and sent to the same host. No parsing, no dispatch, no string library.
+// Two floors to measure the module against, both sending the same texts to the same host.
+//
+// The formatted floor builds every command with snprintf, each field through "%s", and is
+// handed the picks: no parsing, no dispatch, no string library.
+//
+// The strict floor is the least a hand-written Router does for the same round: it reads the
+// host's event records itself (the picks with atoi), sends fixed texts as literals, and formats
+// only where a number goes in.
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "vorn_host_command.h"
+#include "vorn_records.h"
 
-inline void floorTake(vorn_host_command& host, int device, int source, int destination) {
+inline void formattedFloorTake(vorn_host_command& host, int device, int source, int destination) {
     char text[64];
     std::snprintf(text, sizeof text, "RC %d %d %d ',%s' %d", device, source, destination, "", 0);
     host.hostCommand(text, kHostPerform);
@@ -15,10 +24,49 @@ inline void floorTake(vorn_host_command& host, int device, int source, int desti
     host.hostCommand(text, kHostPerform);
 }
 
-inline void floorDeviceRequest(vorn_host_command& host, int device) {
+inline void formattedFloorDeviceRequest(vorn_host_command& host, int device) {
     char text[64];
     std::snprintf(text, sizeof text, "TP '%s=%d' '%s' '%s'", "device", device, "1", "Sources");
     host.hostCommand(text, kHostPerform);
     std::snprintf(text, sizeof text, "TP '%s=%d' '%s' '%s'", "device", device, "1", "Destinations");
     host.hostCommand(text, kHostPerform);
 }
+
+class strict_floor_router {
+public:
+    explicit strict_floor_router(vorn_host_command& host) : m_host(host) {}
+
+    void event(const host_control_event& e) {
+        if (std::strcmp(e.panel, "1") != 0) return;
+        if (std::strcmp(e.control, "500") == 0) {
+            take();
+        } else if (std::strcmp(e.control, "Sources") == 0) {
+            m_source = std::atoi(e.event->value);
+        } else if (std::strcmp(e.control, "Destinations") == 0) {
+            m_destination = std::atoi(e.event->value);
+        }
+    }
+
+    void request(const char* text) {
+        const char* value = std::strchr(text, '=');
+        if (!value || std::strncmp(text, "RouterDeviceNo", static_cast<size_t>(value - text)) != 0) return;
+        m_device = std::atoi(value + 1);
+        char line[64];
+        std::snprintf(line, sizeof line, "TP 'device=%d' '1' 'Sources'", m_device);
+        m_host.hostCommand(line, kHostPerform);
+        std::snprintf(line, sizeof line, "TP 'device=%d' '1' 'Destinations'", m_device);
+        m_host.hostCommand(line, kHostPerform);
+    }
+
+private:
+    void take() {
+        char line[64];
+        std::snprintf(line, sizeof line, "RC %d %d %d ',' 0", m_device, m_source, m_destination);
+        m_host.hostCommand(line, kHostPerform);
+        m_host.hostCommand("TP 'index=0' '1' 'Sources'", kHostPerform);
+        m_host.hostCommand("TP 'selected=0' '1' 'Destinations'", kHostPerform);
+    }
+
+    vorn_host_command& m_host;
+    int m_device = 0, m_source = 0, m_destination = 0;
+};

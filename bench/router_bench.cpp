@@ -37,12 +37,28 @@ void Take(benchmark::State& state) {
 }
 BENCHMARK(Take);
 
-void TakeFloor(benchmark::State& state) {
+void TakeStrictFloor(benchmark::State& state) {
     bench_host host;
-    for (auto _ : state) floorTake(host, 12, 7, 3);
+    strict_floor_router router(host);
+    router.request("RouterDeviceNo=12");
+    host_event source("1", "Sources", "value=7");
+    host_event destination("1", "Destinations", "value=3");
+    host_event take("1", "500", "value=1");
+    for (auto _ : state) {
+        router.event(*source.record());
+        router.event(*destination.record());
+        router.event(*take.record());
+    }
     benchmark::DoNotOptimize(host.bytes);
 }
-BENCHMARK(TakeFloor);
+BENCHMARK(TakeStrictFloor);
+
+void TakeFormattedFloor(benchmark::State& state) {
+    bench_host host;
+    for (auto _ : state) formattedFloorTake(host, 12, 7, 3);
+    benchmark::DoNotOptimize(host.bytes);
+}
+BENCHMARK(TakeFormattedFloor);
 
 void DeviceRequest(benchmark::State& state) {
     router_fixture router;
@@ -52,12 +68,20 @@ void DeviceRequest(benchmark::State& state) {
 }
 BENCHMARK(DeviceRequest);
 
-void DeviceRequestFloor(benchmark::State& state) {
+void DeviceRequestStrictFloor(benchmark::State& state) {
     bench_host host;
-    for (auto _ : state) floorDeviceRequest(host, 12);
+    strict_floor_router router(host);
+    for (auto _ : state) router.request("RouterDeviceNo=12");
     benchmark::DoNotOptimize(host.bytes);
 }
-BENCHMARK(DeviceRequestFloor);
+BENCHMARK(DeviceRequestStrictFloor);
+
+void DeviceRequestFormattedFloor(benchmark::State& state) {
+    bench_host host;
+    for (auto _ : state) formattedFloorDeviceRequest(host, 12);
+    benchmark::DoNotOptimize(host.bytes);
+}
+BENCHMARK(DeviceRequestFormattedFloor);
 
 void RequestWithAnswerAndRelease(benchmark::State& state) {
     router_fixture router;

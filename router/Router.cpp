@@ -10,12 +10,12 @@ Router::Router(vorn_host_command* host, const char* path) : vorn_script_helper(h
 
 Router::~Router() = default;
 
+// The event's texts are only compared and read as numbers: they are read in place.
 void Router::controlCallback(control_event& event) {
-    if (!(event.panel() == kRouterPanel)) return;
-    const vorn_string control = event.id();
-    if (static_cast<int>(control) == kTakeButton) take();
-    if (control == kSourceList) selectedSource = static_cast<int>(event.value());
-    if (control == kDestinationList) selectedDestination = static_cast<int>(event.value());
+    if (!event.panelDenotes(kRouterPanel)) return;
+    if (event.idNumber() == kTakeButton) take();
+    if (event.idEquals(kSourceList)) selectedSource = event.valueNumber();
+    if (event.idEquals(kDestinationList)) selectedDestination = event.valueNumber();
 }
 
 // Connects the picked source to the picked destination, then clears both lists' selection.

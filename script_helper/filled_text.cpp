@@ -1,17 +1,5 @@
 #include "filled_text.h"
 
-namespace {
-
-// The field that the placeholder at `p` names, or null when `p` starts no placeholder that
-// has a field.
-const field_text* fieldAt(const char* p, std::initializer_list<field_text> fields) {
-    if (p[0] != '%' || p[1] < '1' || p[1] > '9') return nullptr;
-    const unsigned index = static_cast<unsigned>(p[1] - '1');
-    return index < fields.size() ? fields.begin() + index : nullptr;
-}
-
-}  // namespace
-
 decimal_number::decimal_number(int value) {
     char* p = m_digits + sizeof m_digits - 1;
     *p = '\0';
@@ -26,33 +14,41 @@ decimal_number::decimal_number(int value) {
     m_length = static_cast<unsigned>(m_digits + sizeof m_digits - 1 - p);
 }
 
+// Most command lines fit the object's own storage: they are written there in one pass, and
+// only a line that does not fit is measured and written again into storage of its size.
 filled_text::filled_text(const char* format, std::initializer_list<field_text> fields)
     : m_text(m_inline), m_length(0) {
+    const unsigned written = fill(format, fields, m_inline, kInlineText);
+    if (written <= kInlineText) {
+        m_length = written;
+        return;
+    }
+    m_text = new char[written + 1];
+    m_length = fill(format, fields, m_text, written);
+}
+
+// Writes the filled format into `out` while it fits in `capacity` characters and a NUL;
+// returns the whole length, which is above `capacity` when it did not fit.
+unsigned filled_text::fill(const char* format, std::initializer_list<field_text> fields, char* out,
+                           unsigned capacity) {
+    const field_text* const field = fields.begin();
+    const unsigned fieldCount = static_cast<unsigned>(fields.size());
     unsigned length = 0;
     for (const char* p = format; *p; ++p) {
-        const field_text* field = fieldAt(p, fields);
-        if (field) {
-            length += field->length();
-            ++p;
-        } else {
+        // "%1" names field 0; any other character after '%' names none.
+        const unsigned index = p[0] == '%' ? static_cast<unsigned char>(p[1]) - static_cast<unsigned>('1') : kNoField;
+        if (index >= kMaxFields || index >= fieldCount) {
+            if (length < capacity) out[length] = *p;
             ++length;
+            continue;
         }
+        const unsigned fieldLength = field[index].length();
+        if (length + fieldLength <= capacity) std::memcpy(out + length, field[index].text(), fieldLength);
+        length += fieldLength;
+        ++p;
     }
-    if (length > kInlineText) m_text = new char[length + 1];
-
-    char* out = m_text;
-    for (const char* p = format; *p; ++p) {
-        const field_text* field = fieldAt(p, fields);
-        if (field) {
-            std::memcpy(out, field->text(), field->length());
-            out += field->length();
-            ++p;
-        } else {
-            *out++ = *p;
-        }
-    }
-    *out = '\0';
-    m_length = length;
+    if (length <= capacity) out[length] = '\0';
+    return length;
 }
 
 filled_text::~filled_text() {

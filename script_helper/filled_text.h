@@ -51,6 +51,11 @@ public:
     static const unsigned kInlineText = 127;
 
 private:
+    static constexpr unsigned kMaxFields = 9;  // "%1" to "%9"
+    static constexpr unsigned kNoField = kMaxFields;
+    static unsigned fill(const char* format, std::initializer_list<field_text> fields, char* out,
+                         unsigned capacity);
+
     char* m_text;
     unsigned m_length;
     char m_inline[kInlineText + 1];

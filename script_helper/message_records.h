@@ -26,7 +26,16 @@ public:
     vorn_string command() const;
     vorn_string value() const;
 
+    // The same texts read in place, for a script that only compares them or reads a number:
+    // each answers as the string library's operator would on the accessor's copy.
+    bool panelDenotes(int number) const;     // panel() == number
+    bool idEquals(const char* text) const;   // id() == text
+    int idNumber() const;                    // int(id())
+    int valueNumber() const;                 // int(value())
+
 private:
+    const char* eventValue() const;
+
     const host_control_event* m_record;
 };
 
