@@ -1,7 +1,8 @@
 // The whole module under any sequence of host calls: every code, control-event records with any
 // texts or null pointers, requests of any text, timers, and a host that answers "PS", "TG" and
 // "XI" with any text or null. The host checks ownership as it goes: each query reply handed back
-// once, each code-3 answer handed back once and freed, nothing sent after "AS".
+// once, each code-3 answer handed back once and freed, nothing sent after "AS", and no command
+// holding a line break, whatever the texts that it handed in held.
 #include <cstdint>
 #include <cstring>
 #include <deque>
@@ -11,7 +12,7 @@
 
 #include "AlarmPanel.h"
 #include "fuzz_input.h"
-#include "message_records.h"
+#include "event_record.h"
 #include "vorn_module_export.h"
 
 namespace {
@@ -39,6 +40,8 @@ public:
         }
         require(code == kHostPerform);
         require(detaches == 0);
+        // One command a line, whatever the texts the host handed in.
+        require(std::strpbrk(text, "\r\n") == nullptr);
         const std::string command(text);
         if (command == "AS") ++detaches;
         if (command.rfind("PS '", 0) == 0) return panelReply.null ? nullptr : panelShown;
@@ -89,9 +92,12 @@ void controlEvent(vorn_client_callback& script, fuzz_input& in) {
         script.callback(nullptr, kCodeControlEvent);
         return;
     }
-    owned_parsed_message event(eventText.c_str());
-    host_control_event record{in.integer(), 0, nulls & 1 ? nullptr : panel.c_str(),
-                              nulls & 2 ? nullptr : control.c_str(), nulls & 4 ? nullptr : &event.record()};
+    event_record event(panel, control, eventText);  // parsed as the host parses it
+    host_control_event record = *event.record();
+    record.hostReserved1 = in.integer();
+    if (nulls & 1) record.panel = nullptr;
+    if (nulls & 2) record.control = nullptr;
+    if (nulls & 4) record.event = nullptr;
     require(script.callback(&record, kCodeControlEvent) == nullptr);
 }
 

@@ -38,6 +38,17 @@ long long expectedNumber(const char* p) {
     return n < INT_MIN ? INT_MIN : (n > INT_MAX ? INT_MAX : n);
 }
 
+// What equality with a number must give: the whole text is a sign and digits denoting n.
+bool expectedDenotes(const std::string& s, int n) {
+    size_t at = (!s.empty() && (s[0] == '+' || s[0] == '-')) ? 1 : 0;
+    const bool negative = at && s[0] == '-';
+    if (at == s.size() || s.find_first_not_of("0123456789", at) != std::string::npos) return false;
+    while (at + 1 < s.size() && s[at] == '0') ++at;
+    if (s.size() - at > 10) return false;
+    const long long magnitude = std::stoll(s.substr(at));
+    return (negative ? -magnitude : magnitude) == n;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -55,16 +66,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(number.length() <= s.length() * 11 + 11);
 
     require(s.toInt() == expectedNumber(s));
-    if (separator != '\0') {
-        vorn_string left, right;
-        if (s.split(separator, left, right)) {
-            require(text(left) + separator + text(right) == text(s));
-        } else {
-            require(text(left) == text(s) && right.length() == 0);
-        }
-        const vorn_stringlist list(s, separator);
-        require(text(list.toString(separator)) == text(s));
+    const int compared = in.integer();
+    require((s == compared) == expectedDenotes(text(s), compared));
+    // Any separator, NUL included.
+    vorn_string left, right;
+    if (s.split(separator, left, right)) {
+        require(text(left) + separator + text(right) == text(s));
+    } else {
+        require(text(left) == text(s) && right.length() == 0);
     }
+    const vorn_stringlist list(s, separator);
+    require(text(list.toString(separator)) == text(s));
     vorn_string joined = s + value;
     joined += joined;
     require(joined.length() == 2 * (s.length() + value.length()));
