@@ -6,6 +6,9 @@ set(VORN_SCRIPT_EXPORTS_MAP "${CMAKE_CURRENT_LIST_DIR}/vorn_script_exports.map")
 function(vorn_add_script_module name)
   add_library(${name} SHARED ${ARGN})
   target_link_libraries(${name} PRIVATE vorn::script_helper)
+  if(WIN32)
+    target_link_libraries(${name} PRIVATE vorn::library_entry)
+  endif()
   set_target_properties(${name} PROPERTIES
     PREFIX ""
     CXX_VISIBILITY_PRESET hidden

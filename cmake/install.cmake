@@ -9,7 +9,12 @@ set_target_properties(vorn_string PROPERTIES EXPORT_NAME string)
 set_target_properties(vorn_platform PROPERTIES EXPORT_NAME platform)
 set_target_properties(vorn_script_helper PROPERTIES EXPORT_NAME script_helper)
 
-install(TARGETS vorn_interfaces vorn_string vorn_platform vorn_script_helper
+set(vorn_package_targets vorn_interfaces vorn_string vorn_platform vorn_script_helper)
+if(WIN32)
+  set_target_properties(vorn_library_entry PROPERTIES EXPORT_NAME library_entry)
+  list(APPEND vorn_package_targets vorn_library_entry)
+endif()
+install(TARGETS ${vorn_package_targets}
   EXPORT VornScriptTargets
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}

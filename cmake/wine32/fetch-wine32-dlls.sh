@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Makes Wine's 32-bit PE DLLs available to wine64, which then runs 32-bit Windows programs in its
+# WoW64 mode. They come from libwine:i386 of wine64's own version, downloaded and unpacked into
+# DIR; nothing is installed and the machine gains no i386 architecture.
+#
+#   fetch-wine32-dlls.sh DIR
+#
+# Idempotent: when DIR already holds the DLLs of wine64's version it does nothing. Prints the
+# folder to give wine64 as WINEDLLPATH. Exits 1, saying why, when they cannot be had.
+set -euo pipefail
+
+fail() {
+  echo "fetch-wine32-dlls: $*" >&2
+  exit 1
+}
+
+[ $# -eq 1 ] || fail "usage: fetch-wine32-dlls.sh DIR"
+dir=$1
+[ -x /usr/lib/wine/wine64 ] || fail "wine64 is not installed (apt-get install wine64)"
+version=$(dpkg-query -W -f='${Version}' wine64 2>/dev/null) || fail "cannot read wine64's version"
+dlls=$dir/$version/usr/lib/i386-linux-gnu/wine
+if [ -f "$dlls/i386-windows/kernel32.dll" ]; then
+  echo "$dlls"
+  exit 0
+fi
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+mkdir -p "$scratch/lists/partial" "$scratch/cache/archives/partial" "$scratch/etc"
+# The machine's own sources, for i386 only.
+sources=$scratch/etc/sources.list
+: >"$sources"
+for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+  [ -f "$file" ] && sed -n 's/^deb \(\[[^]]*\] \)\{0,1\}/deb [arch=i386] /p' "$file" >>"$sources"
+done
+for file in /etc/apt/sources.list.d/*.sources; do
+  [ -f "$file" ] || continue
+  awk '/^URIs:/{u=$2} /^Suites:/{$1=""; s=$0} /^Components:/{$1=""; c=$0}
+       /^$/{if(u!="")print "deb [arch=i386] " u s c; u=""} END{if(u!="")print "deb [arch=i386] " u s c}' "$file" >>"$sources"
+done
+[ -s "$sources" ] || fail "no Debian sources found in /etc/apt"
+
+apt_options=(-o APT::Architectures::=i386 -o Dir::Etc::SourceList="$sources"
+             -o Dir::Etc::SourceParts=/dev/null -o Dir::State::Lists="$scratch/lists"
+             -o Dir::Cache="$scratch/cache" -o Debug::NoLocking=1)
+apt-get "${apt_options[@]}" update -qq >"$scratch/update.log" 2>&1 \
+  || fail "apt-get update for i386 failed: $(tail -n 3 "$scratch/update.log")"
+(cd "$scratch" && apt-get "${apt_options[@]}" download "libwine:i386=$version" >"$scratch/download.log" 2>&1) \
+  || fail "cannot download libwine:i386=$version: $(tail -n 3 "$scratch/download.log")"
+mkdir -p "$dir/$version"
+dpkg-deb -x "$scratch"/libwine_*_i386.deb "$dir/$version"
+[ -f "$dlls/i386-windows/kernel32.dll" ] || fail "libwine:i386=$version holds no 32-bit PE DLLs"
+echo "$dlls"
