@@ -27,6 +27,7 @@ const int kExitUnusable = 2;
 
 const char kUsage[] =
     "usage: vorn-host MODULE [SESSION] [--path TEXT] [--instances N] [--repeat N] [--quiet | --json]\n"
+    "       vorn-host --version\n"
     "  Loads MODULE, creates its script with the path TEXT (default empty), plays SESSION (or\n"
     "  actions typed on standard input), deletes the script and shows the exchange.\n"
     "  --instances N  play on N script objects at once, interleaved\n"
@@ -150,6 +151,10 @@ int playInteractively(const arguments& args, session_report& report) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::cout << "vorn-host " << VORN_VERSION << "\n";
+        return kExitClean;
+    }
     std::string error;
     std::optional<arguments> args = parseArguments(argc, argv, error);
     if (!args) {

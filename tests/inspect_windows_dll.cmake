@@ -1,3 +1,4 @@
+cmake_policy(SET CMP0007 NEW)
 # Inspects a script module built for Windows, as a native host will meet it:
 #   OBJDUMP, STRINGS, DLL, FORMAT (pei-i386 or pei-x86-64), POINTER (4 or 8), OBJECTS (the script base's
 #   object files), CHECK (what to check: file, exports, imports, version, signature, vtable,

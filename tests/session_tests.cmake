@@ -66,3 +66,6 @@ vorn_add_session(actions_from_standard_input_go_on_after_a_bad_line EXIT 1
   EXPECT "line 2: unknown action \"bogus\"" "module > RC 5 1 2 ',' 0"
          "FAILED line 7: expected answer \"RouterDeviceNo=9\", received \"RouterDeviceNo=5\"")
 vorn_add_session(unusable_arguments EXIT 2 ARGS --instances EXPECT "usage: vorn-host")
+# The version comes from the project, as the module's version resource and the release zip's
+# name do.
+vorn_add_session(version ARGS --version EXPECT "^vorn-host ${PROJECT_VERSION}\r?\n$")

@@ -18,22 +18,31 @@ foreach(check IN LISTS dll_checks)
 endforeach()
 
 # A host built with Microsoft's C++ ABI (clang for the MSVC target, linked by lld-link against
-# KERNEL32 alone) drives the 64-bit Router.dll under wine64: the transcript must equal the one
-# of the same host built for Linux.
-if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND CMAKE_CROSSCOMPILING_EMULATOR)
+# KERNEL32 alone) drives Router.dll under wine: the transcript must equal the one of the same
+# host built for Linux.
+if(CMAKE_CROSSCOMPILING_EMULATOR)
   find_program(VORN_CLANG NAMES clang++ REQUIRED)
   find_program(VORN_LLD_LINK NAMES lld-link REQUIRED)
-  find_file(VORN_KERNEL32_IMPORTS libkernel32.a PATHS /usr/x86_64-w64-mingw32/lib NO_DEFAULT_PATH REQUIRED)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(native_target i686-pc-windows-msvc)
+    # mingw's import libraries carry no safe exception handler tables.
+    set(native_link_options /safeseh:no)
+  else()
+    set(native_target x86_64-pc-windows-msvc)
+    set(native_link_options "")
+  endif()
+  find_file(VORN_KERNEL32_IMPORTS libkernel32.a PATHS ${CMAKE_FIND_ROOT_PATH}/lib NO_DEFAULT_PATH REQUIRED)
   set(native_dir ${CMAKE_CURRENT_SOURCE_DIR}/native_host)
   set(native_object ${CMAKE_CURRENT_BINARY_DIR}/native_host.obj)
   set(native_exe ${CMAKE_BINARY_DIR}/bin/native_host.exe)
   add_custom_command(OUTPUT ${native_exe}
-    COMMAND ${VORN_CLANG} --target=x86_64-pc-windows-msvc -ffreestanding -nostdinc++ -fno-rtti
+    COMMAND ${VORN_CLANG} --target=${native_target} -ffreestanding -nostdinc++ -fno-rtti
             -fno-exceptions -O1 -Wall -Werror -isystem ${native_dir}/freestanding
             -I ${PROJECT_SOURCE_DIR}/interfaces -c ${native_dir}/native_host.cpp -o ${native_object}
-    COMMAND ${VORN_LLD_LINK} /nologo /entry:entry /subsystem:console /nodefaultlib
+    COMMAND ${VORN_LLD_LINK} /nologo /entry:entry /subsystem:console /nodefaultlib ${native_link_options}
             /out:${native_exe} ${native_object} ${VORN_KERNEL32_IMPORTS}
-    DEPENDS ${native_dir}/native_host.cpp ${PROJECT_SOURCE_DIR}/interfaces/vorn_client_callback.h ${PROJECT_SOURCE_DIR}/interfaces/vorn_module_export.h
+    DEPENDS ${native_dir}/native_host.cpp ${PROJECT_SOURCE_DIR}/interfaces/vorn_client_callback.h
+            ${PROJECT_SOURCE_DIR}/interfaces/vorn_module_export.h
             ${PROJECT_SOURCE_DIR}/interfaces/vorn_records.h
     COMMENT "Building the native-ABI host")
   add_custom_target(native_host ALL DEPENDS ${native_exe})
@@ -41,6 +50,21 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8 AND CMAKE_CROSSCOMPILING_EMULATOR)
     COMMAND ${CMAKE_COMMAND} "-DCOMMAND=${CMAKE_CROSSCOMPILING_EMULATOR};${native_exe}"
             -DEXPECTED=${native_dir}/typical_take.transcript
             -P ${CMAKE_CURRENT_SOURCE_DIR}/compare_transcript.cmake)
+
+  # The entry point runs on process attach and its request to hear of no threads succeeds:
+  # Wine's relay trace shows the call and its return value.
+  if(VORN_RELEASE_NAME)
+    add_test(NAME release_zip_runs_the_native_host
+      COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DBINARY=${CMAKE_BINARY_DIR}
+              -DNAME=${VORN_RELEASE_NAME} -DHOST=${native_exe}
+              "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+              -DEXPECTED=${native_dir}/typical_take.transcript
+              -P ${CMAKE_CURRENT_SOURCE_DIR}/release_zip.cmake)
+  endif()
+
+  add_test(NAME windows_entry_point_turns_off_thread_notifications
+    COMMAND ${CMAKE_COMMAND} "-DCOMMAND=${CMAKE_CROSSCOMPILING_EMULATOR};${native_exe}"
+            -P ${CMAKE_CURRENT_SOURCE_DIR}/relay_entry_point.cmake)
 endif()
 
 # Traces of the script base reach the Windows debugger channel, as wine shows it.

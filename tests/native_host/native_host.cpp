@@ -5,7 +5,8 @@
 // for Linux prints the same transcript.
 //
 // On Windows it is built freestanding, as Microsoft's compiler would build it but without that
-// compiler's libraries: the only imports are KERNEL32's.
+// compiler's libraries: the only imports are KERNEL32's. There it plays on a thread it starts
+// after loading the module.
 #include "vorn_module_export.h"
 #include "vorn_records.h"
 
@@ -19,6 +20,12 @@ __declspec(dllimport) void* __stdcall GetStdHandle(unsigned long which);
 __declspec(dllimport) int __stdcall WriteFile(void* file, const void* data, unsigned long size,
                                               unsigned long* written, void* overlapped);
 __declspec(dllimport, noreturn) void __stdcall ExitProcess(unsigned status);
+__declspec(dllimport) void* __stdcall CreateThread(void* attributes, unsigned long stackSize,
+                                                   unsigned long(__stdcall* start)(void*), void* parameter,
+                                                   unsigned long flags, unsigned long* threadId);
+__declspec(dllimport) unsigned long __stdcall WaitForSingleObject(void* handle, unsigned long milliseconds);
+__declspec(dllimport) int __stdcall GetExitCodeThread(void* thread, unsigned long* code);
+__declspec(dllimport) int __stdcall CloseHandle(void* handle);
 }
 
 namespace {
@@ -133,6 +140,22 @@ int play(load_vorn_client_script_fn factory) {
 
 #if defined(_WIN32)
 
+unsigned long __stdcall playOnThread(void* factory) {
+    return static_cast<unsigned long>(play(reinterpret_cast<load_vorn_client_script_fn>(factory)));
+}
+
+// Plays on a thread started after the module was loaded, as a host with its own interface
+// thread does: the module has asked not to hear of new threads, and must answer them all the same.
+int playOnNewThread(load_vorn_client_script_fn factory) {
+    void* thread = CreateThread(nullptr, 0, playOnThread, reinterpret_cast<void*>(factory), 0, nullptr);
+    if (!thread) return 2;
+    unsigned long status = 2;
+    WaitForSingleObject(thread, 0xFFFFFFFFul);
+    GetExitCodeThread(thread, &status);
+    CloseHandle(thread);
+    return static_cast<int>(status);
+}
+
 // No C runtime start-up of its own: the console entry point loads the module beside it.
 extern "C" int entry() {
     int status = 2;
@@ -140,7 +163,7 @@ extern "C" int entry() {
     if (module) {
         auto factory = reinterpret_cast<load_vorn_client_script_fn>(
             reinterpret_cast<void*>(GetProcAddress(module, kExportName)));
-        status = factory ? play(factory) : 2;
+        status = factory ? playOnNewThread(factory) : 2;
         FreeLibrary(module);
     }
     ExitProcess(static_cast<unsigned>(status));
