@@ -68,4 +68,4 @@ vorn_add_session(actions_from_standard_input_go_on_after_a_bad_line EXIT 1
 vorn_add_session(unusable_arguments EXIT 2 ARGS --instances EXPECT "usage: vorn-host")
 # The version comes from the project, as the module's version resource and the release zip's
 # name do.
-vorn_add_session(version ARGS --version EXPECT "^vorn-host ${PROJECT_VERSION}\r?\n$")
+vorn_add_session(version ARGS --version EXPECT "(^|\n)vorn-host ${PROJECT_VERSION}\r?\n")
