@@ -7,10 +7,13 @@
 #include <string>
 #include <vector>
 
+#include <CLI/CLI.hpp>
+
 #include "module_library.h"
 #include "session.h"
 #include "session_player.h"
 #include "session_report.h"
+#include "validate/validate_command.h"
 
 #if defined(_WIN32)
 #  include <io.h>
@@ -27,6 +30,8 @@ const int kExitUnusable = 2;
 
 const char kUsage[] =
     "usage: vorn-host MODULE [SESSION] [--path TEXT] [--instances N] [--repeat N] [--quiet | --json]\n"
+    "       vorn-host validate MODULE [--panel-dir DIR] [--seed N] [--include IDS] [--exclude IDS]\n"
+    "                              [--list] [--json] [--junit FILE] [--timeout MS]\n"
     "       vorn-host --version\n"
     "  Loads MODULE, creates its script with the path TEXT (default empty), plays SESSION (or\n"
     "  actions typed on standard input), deletes the script and shows the exchange.\n"
@@ -34,7 +39,9 @@ const char kUsage[] =
     "  --repeat N     load, play, delete and unload the module N times\n"
     "  --quiet        show only failed expectations and contract breaches\n"
     "  --json         print the exchange and the breaches as one JSON document\n"
-    "  Exit status: 0 clean, 1 failed expectation or breach, 2 unusable arguments or files.\n";
+    "  Exit status: 0 clean, 1 failed expectation or breach, 2 unusable arguments or files.\n"
+    "  validate runs named checks on MODULE, each in a process of its own (--list names them);\n"
+    "  exit 0 when every check passes, 1 when one fails.\n";
 
 const char kPrompt[] = "vorn-host> ";
 
@@ -46,50 +53,67 @@ struct arguments {
     output_mode mode = output_mode::people;
 };
 
-std::optional<int> positiveNumber(const std::string& text) {
-    try {
-        size_t used = 0;
-        const int value = std::stoi(text, &used);
-        if (used == text.size() && value > 0) return value;
-    } catch (...) {
-    }
-    return std::nullopt;
-}
+// What the command line asks for: a session (the default), the checks, or the version.
+struct command_line {
+    enum class what { session, validate, version } run = what::session;
+    arguments session;
+    validate_options validate;
+};
 
-// Null, with the reason in `error`, when the arguments cannot be used.
-std::optional<arguments> parseArguments(int argc, char** argv, std::string& error) {
-    arguments args;
+// Null, with the reason in `error` (empty for --help), when the arguments cannot be used.
+std::optional<command_line> parseArguments(int argc, char** argv, std::string& error) {
+    command_line parsed;
+    arguments& args = parsed.session;
     std::vector<std::string> positional;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool takesValue = arg == "--path" || arg == "--instances" || arg == "--repeat";
-        if (takesValue && i + 1 >= argc) {
-            error = arg + " needs a value";
-            return std::nullopt;
-        }
-        if (arg == "--path") {
-            args.player.path = argv[++i];
-        } else if (arg == "--instances" || arg == "--repeat") {
-            const std::optional<int> n = positiveNumber(argv[++i]);
-            if (!n) {
-                error = arg + " needs a whole number above 0";
-                return std::nullopt;
-            }
-            (arg == "--instances" ? args.player.instances : args.repeat) = *n;
-        } else if (arg == "--quiet") {
-            args.mode = output_mode::quiet;
-        } else if (arg == "--json") {
-            args.mode = output_mode::json;
-        } else if (arg == "--help" || arg == "-h") {
-            error = "";
-            return std::nullopt;
-        } else if (arg.rfind("--", 0) == 0) {
-            error = "unknown option " + arg;
-            return std::nullopt;
-        } else {
-            positional.push_back(arg);
-        }
+    bool quiet = false, json = false, version = false;
+
+    CLI::App app("vorn-host");
+    app.set_help_flag("-h,--help");
+    app.add_option("module-and-session", positional);
+    app.add_option("--path", args.player.path);
+    app.add_option("--instances", args.player.instances)->check(CLI::PositiveNumber);
+    app.add_option("--repeat", args.repeat)->check(CLI::PositiveNumber);
+    app.add_flag("--quiet", quiet);
+    app.add_flag("--json", json);
+    app.add_flag("--version", version);
+
+    validate_options& checks = parsed.validate;
+    uint32_t seed = 0;
+    CLI::App* validate = app.add_subcommand("validate", "run the named checks on a module");
+    validate->add_option("module", checks.module);
+    validate->add_option("--panel-dir", checks.panelDirs);
+    CLI::Option* seedOption = validate->add_option("--seed", seed);
+    validate->add_option("--include", checks.include)->delimiter(',');
+    validate->add_option("--exclude", checks.exclude)->delimiter(',');
+    validate->add_flag("--list", checks.list);
+    validate->add_flag("--json", checks.json);
+    validate->add_option("--junit", checks.junitFile);
+    validate->add_option("--timeout", checks.timeLimitMs)->check(CLI::PositiveNumber);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        error = "";
+        return std::nullopt;
+    } catch (const CLI::ParseError& e) {
+        error = e.what();
+        return std::nullopt;
     }
+    if (validate->parsed()) {
+        parsed.run = command_line::what::validate;
+        if (*seedOption) checks.seed = seed;
+        return parsed;
+    }
+    if (version) {
+        parsed.run = command_line::what::version;
+        return parsed;
+    }
+    if (quiet && json) {
+        error = "--quiet and --json exclude each other";
+        return std::nullopt;
+    }
+    if (quiet) args.mode = output_mode::quiet;
+    if (json) args.mode = output_mode::json;
     if (positional.empty() || positional.size() > 2) {
         error = "expected a module and at most one session";
         return std::nullopt;
@@ -100,7 +124,7 @@ std::optional<arguments> parseArguments(int argc, char** argv, std::string& erro
         error = "--repeat needs a session file";
         return std::nullopt;
     }
-    return args;
+    return parsed;
 }
 
 std::string directoryOf(const std::string& path) {
@@ -151,17 +175,19 @@ int playInteractively(const arguments& args, session_report& report) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string(argv[1]) == "--version") {
-        std::cout << "vorn-host " << VORN_VERSION << "\n";
-        return kExitClean;
-    }
     std::string error;
-    std::optional<arguments> args = parseArguments(argc, argv, error);
-    if (!args) {
+    std::optional<command_line> parsed = parseArguments(argc, argv, error);
+    if (!parsed) {
         if (!error.empty()) std::cerr << "vorn-host: " << error << "\n";
         std::cerr << kUsage;
         return kExitUnusable;
     }
+    if (parsed->run == command_line::what::version) {
+        std::cout << "vorn-host " << VORN_VERSION << "\n";
+        return kExitClean;
+    }
+    if (parsed->run == command_line::what::validate) return runValidate(parsed->validate);
+    arguments* args = &parsed->session;
     args->player.panelDirs = {directoryOf(args->module)};
 
     session_report report(std::cout, args->mode);

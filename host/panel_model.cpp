@@ -116,3 +116,11 @@ void panel_model::set(properties& values, const std::string& name, const std::st
     }
     values.emplace_back(name, value);
 }
+
+std::vector<std::pair<std::string, std::string>> panel_model::controls() const {
+    std::vector<std::pair<std::string, std::string>> all;
+    for (const panel& p : m_panels) {
+        for (const control& c : p.controls) all.emplace_back(p.id, c.id);
+    }
+    return all;
+}

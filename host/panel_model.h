@@ -25,6 +25,9 @@ public:
 
     void print(std::ostream& out) const;
 
+    // Every (panel, control) the shown panels hold, in order.
+    std::vector<std::pair<std::string, std::string>> controls() const;
+
 private:
     using properties = std::vector<std::pair<std::string, std::string>>;
     struct control {

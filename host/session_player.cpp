@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "contract_rules.h"
+#include "module_allocator.h"
 #include "event_record.h"
 
 namespace {
@@ -12,11 +13,18 @@ std::string quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
+// A call into the module: only allocations made while it runs count as the module's.
+template <typename Call>
+auto intoModule(Call call) {
+    module_allocator::armed_scope module(true);
+    return call();
+}
+
 }  // namespace
 
 session_player::session_player(load_vorn_client_script_fn factory, const player_options& options,
                                session_report& report)
-    : m_report(report) {
+    : m_report(report), m_factoryMayFail(options.factoryMayFail) {
     report.labelInstances(options.instances > 1);
     m_instances.resize(static_cast<size_t>(options.instances));
     for (size_t i = 0; i < m_instances.size(); ++i) {
@@ -25,8 +33,8 @@ session_player::session_player(load_vorn_client_script_fn factory, const player_
         in.host = std::make_unique<simulated_host>(index, options.panelDirs, report);
         in.host->beginAction(0, "create");
         report.hostCalls(index, 0, "load_vorn_client_script(path " + quoted(options.path) + ")");
-        in.script = factory(in.host.get(), options.path.c_str());
-        if (!in.script) report.failure(0, "the factory returned no script");
+        in.script = intoModule([&] { return factory(in.host.get(), options.path.c_str()); });
+        if (!in.script && !m_factoryMayFail) report.failure(0, "the factory returned no script");
         in.sinceAction = in.host->takeReceived();
     }
 }
@@ -45,7 +53,7 @@ void session_player::play(const session_action& action) {
             continue;
         }
         if (!in.script) {
-            m_report.failure(action.line, "no script to act on: it was deleted");
+            if (!m_factoryMayFail) m_report.failure(action.line, "no script to act on: it was deleted");
             continue;
         }
         in.host->beginAction(action.line, action.source);
@@ -61,7 +69,7 @@ void session_player::perform(int index, instance& in, const session_action& acti
     switch (action.kind) {
     case action_kind::event: {
         event_record event(action.panel, action.control, action.text);
-        returned = in.script->callback(event.record(), kCodeControlEvent);
+        returned = intoModule([&] { return in.script->callback(event.record(), kCodeControlEvent); });
         break;
     }
     case action_kind::request:
@@ -69,8 +77,9 @@ void session_player::perform(int index, instance& in, const session_action& acti
         return;
     case action_kind::code:
         if (action.code == kCodeTimer) in.host->startTimer(action.number);
-        returned = in.script->callback(reinterpret_cast<void*>(static_cast<intptr_t>(action.number)),
-                                       action.code);
+        returned = intoModule([&] {
+            return in.script->callback(reinterpret_cast<void*>(static_cast<intptr_t>(action.number)), action.code);
+        });
         break;
     case action_kind::show: {
         std::ostringstream state;
@@ -90,7 +99,7 @@ void session_player::perform(int index, instance& in, const session_action& acti
 void session_player::request(int index, instance& in, const std::string& text) {
     std::vector<char> hostText(text.begin(), text.end());
     hostText.push_back('\0');
-    char* answer = in.script->callback(hostText.data(), kCodeParameterRequest);
+    char* answer = intoModule([&] { return in.script->callback(hostText.data(), kCodeParameterRequest); });
     m_report.moduleAnswers(index, answer);
     in.lastAnswer.reset();
     if (!answer) return;
@@ -100,8 +109,11 @@ void session_player::request(int index, instance& in, const std::string& text) {
 
 // Hands back every answer still held, deletes the script, and checks how it left.
 void session_player::deleteScript(instance& in) {
-    for (char* answer : in.host->takeHeldAnswers()) in.script->callback(answer, kCodeRelease);
-    vorn_delete_script(in.script);
+    for (char* answer : in.host->takeHeldAnswers()) intoModule([&] { return in.script->callback(answer, kCodeRelease); });
+    intoModule([&] {
+        vorn_delete_script(in.script);
+        return true;
+    });
     in.script = nullptr;
     in.host->scriptDeleted();
 }

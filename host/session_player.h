@@ -15,6 +15,9 @@ struct player_options {
     std::string path;                    // the path text each script is created with
     int instances = 1;
     std::vector<std::string> panelDirs;  // where relative panel files are looked for
+    // A factory that returns no script is a failure, unless the host made its allocation fail
+    // on purpose: then the session goes on with nothing to act on.
+    bool factoryMayFail = false;
 };
 
 class session_player {
@@ -50,4 +53,5 @@ private:
     std::vector<instance> m_instances;
     int m_lastExpectLine = 0;
     bool m_finished = false;
+    bool m_factoryMayFail = false;
 };

@@ -61,11 +61,18 @@ void session_report::failure(int line, const std::string& message) {
 
 void session_report::add(const entry& e) {
     if (isProblem(e.kind)) ++m_problems;
-    if (m_mode == output_mode::json) {
-        m_entries.push_back(e);
-    } else if (m_mode == output_mode::people || isProblem(e.kind)) {
+    m_entries.push_back(e);
+    if (m_mode == output_mode::people || (m_mode == output_mode::quiet && isProblem(e.kind))) {
         printForPeople(e);
     }
+}
+
+std::vector<std::string> session_report::sentBy(int instance) const {
+    std::vector<std::string> sent;
+    for (const entry& e : m_entries) {
+        if (e.kind == "module" && e.instance == instance) sent.push_back(e.text);
+    }
+    return sent;
 }
 
 void session_report::printForPeople(const entry& e) {

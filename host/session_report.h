@@ -27,6 +27,8 @@ public:
     // Writes what is still to be written (the JSON document).
     void finish();
     bool clean() const { return m_problems == 0; }
+    // The commands that instance sent, in order: its transcript.
+    std::vector<std::string> sentBy(int instance) const;
 
 private:
     struct entry {

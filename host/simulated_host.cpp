@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "contract_rules.h"
+#include "module_allocator.h"
 #include "whole_number.h"
 
 namespace {
@@ -38,6 +39,7 @@ void simulated_host::hostReserved() {
 }
 
 char* simulated_host::hostCommand(const char* text, int code) {
+    module_allocator::armed_scope hostSide(false);
     if (code == kHostRelease) {
         takeBack(text);
         return nullptr;

@@ -42,6 +42,7 @@ public:
     void startTimer(long id) { m_runningTimers.insert(id); }
     void printState(std::ostream& out) const;
     const router_model& router() const { return m_router; }
+    const panel_model& panels() const { return m_panels; }
 
 private:
     char* perform(const std::string& line);

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "counting_allocator.h"
+#include "module_allocator.h"
 #include "host_event.h"
 #include "vorn_module_export.h"
 #include "vorn_string.h"
@@ -45,9 +45,9 @@ protected:
     // Allocations made while `action` runs.
     template <typename Action>
     unsigned long allocationsOf(Action action) {
-        const unsigned long before = counting_allocator::allocations();
+        const unsigned long before = module_allocator::allocations();
         action();
-        return counting_allocator::allocations() - before;
+        return module_allocator::allocations() - before;
     }
 
     quiet_host host;
@@ -85,7 +85,7 @@ TEST_F(AllocationCount, TimerAllocatesNothing) {
 }
 
 TEST(AllocationCounter, SeesTheStringLibrarysLongTexts) {
-    const unsigned long before = counting_allocator::allocations();
+    const unsigned long before = module_allocator::allocations();
     vorn_string longText(std::string(200, 'x').c_str());
-    EXPECT_GT(counting_allocator::allocations(), before);
+    EXPECT_GT(module_allocator::allocations(), before);
 }

@@ -49,9 +49,8 @@ target_link_libraries(router_tests PRIVATE Router vorn_script_helper)
 
 # The allocation tests replace the process's allocation functions with counting ones that
 # forward to malloc and free, so memcheck and the sanitizers still watch every block.
-add_library(counting_allocator OBJECT counting_allocator.cpp)
-vorn_add_gtest(allocation_tests allocation_test.cpp $<TARGET_OBJECTS:counting_allocator>)
-target_link_libraries(allocation_tests PRIVATE Router vorn_script_helper)
+vorn_add_gtest(allocation_tests allocation_test.cpp $<TARGET_OBJECTS:vorn_module_allocator>)
+target_link_libraries(allocation_tests PRIVATE Router vorn_script_helper vorn_module_allocator_headers)
 
 if(NOT WIN32)
   vorn_add_gtest(module_loading_tests module_loading_test.cpp)
@@ -87,8 +86,8 @@ if(NOT WIN32)
 
   # Allocation failure at every point, over Router and over the example's alarm group.
   vorn_add_gtest(allocation_failure_tests allocation_failure_test.cpp
-    $<TARGET_OBJECTS:counting_allocator> FIXTURE alarm_panel_module)
-  target_link_libraries(allocation_failure_tests PRIVATE Router vorn_interfaces ${CMAKE_DL_LIBS})
+    $<TARGET_OBJECTS:vorn_module_allocator> FIXTURE alarm_panel_module)
+  target_link_libraries(allocation_failure_tests PRIVATE Router vorn_interfaces vorn_module_allocator_headers ${CMAKE_DL_LIBS})
   target_compile_definitions(allocation_failure_tests PRIVATE
     ALARM_PANEL_MODULE_PATH="${consumer_dir}/alarm_panel/AlarmPanel${CMAKE_SHARED_LIBRARY_SUFFIX}")
 endif()

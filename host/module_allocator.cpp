@@ -1,9 +1,9 @@
-#include "counting_allocator.h"
+#include "module_allocator.h"
 
 #include <cstdlib>
 #include <new>
 
-namespace counting_allocator {
+namespace module_allocator {
 namespace {
 
 unsigned long gAllocations = 0;
@@ -46,10 +46,10 @@ unsigned long armedAllocations() { return gArmedAllocations; }
 armed_scope::armed_scope(bool armed) : m_previous(gArmed) { gArmed = armed; }
 armed_scope::~armed_scope() { gArmed = m_previous; }
 
-}  // namespace counting_allocator
+}  // namespace module_allocator
 
 void* operator new(std::size_t size) {
-    void* p = counting_allocator::allocate(size);
+    void* p = module_allocator::allocate(size);
     if (!p) throw std::bad_alloc();
     return p;
 }
@@ -57,26 +57,26 @@ void* operator new[](std::size_t size) {
     return operator new(size);
 }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return counting_allocator::allocate(size);
+    return module_allocator::allocate(size);
 }
 void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return counting_allocator::allocate(size);
+    return module_allocator::allocate(size);
 }
 void operator delete(void* p) noexcept {
-    counting_allocator::release(p);
+    module_allocator::release(p);
 }
 void operator delete[](void* p) noexcept {
-    counting_allocator::release(p);
+    module_allocator::release(p);
 }
 void operator delete(void* p, std::size_t) noexcept {
-    counting_allocator::release(p);
+    module_allocator::release(p);
 }
 void operator delete[](void* p, std::size_t) noexcept {
-    counting_allocator::release(p);
+    module_allocator::release(p);
 }
 void operator delete(void* p, const std::nothrow_t&) noexcept {
-    counting_allocator::release(p);
+    module_allocator::release(p);
 }
 void operator delete[](void* p, const std::nothrow_t&) noexcept {
-    counting_allocator::release(p);
+    module_allocator::release(p);
 }

@@ -1,10 +1,13 @@
 #pragma once
-// The process's allocation functions, replaced for tests: every allocation is counted, live
-// blocks are tracked, and one chosen allocation can be made to fail, as SQLite's malloc tests
-// do. The module and the string library allocate through these too.
+// The process's allocation functions, replaced by a host that wants to watch a module's memory
+// (vorn-host's checks, and the test suite): every allocation is counted, live blocks are tracked,
+// and one chosen allocation can be made to fail, as SQLite's malloc tests do. On Linux a module
+// and the string library allocate through the process's functions, so they count too; a
+// Windows DLL carries its own allocator, which no host can replace. Blocks come from malloc,
+// so memory checkers still see every one.
 #include <cstddef>
 
-namespace counting_allocator {
+namespace module_allocator {
 
 // Allocations made since the process started, and blocks not yet freed.
 unsigned long allocations();
@@ -30,4 +33,4 @@ private:
     bool m_previous;
 };
 
-}  // namespace counting_allocator
+}  // namespace module_allocator

@@ -1,0 +1,24 @@
+#pragma once
+// The module as a check opens it, with what the checks drive it with.
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "checks.h"
+#include "module_library.h"
+#include "module_run.h"
+
+struct opened_module {
+    std::unique_ptr<module_library> library;
+    module_setup setup;
+    std::string error;
+};
+
+opened_module openModule(const check_context& context);
+
+// The controls of the panels that a new script shows, as the panel files list them.
+std::vector<std::pair<std::string, std::string>> shownControls(const module_setup& setup);
+
+// A check that passes when the script kept every rule, and fails with the first breach.
+check_outcome outcomeOf(const direct_script& script, const std::string& passReason = "");

@@ -1,0 +1,140 @@
+#include "isolated_run.h"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+
+#if !defined(_WIN32)
+#  include <csignal>
+#  include <cstring>
+#  include <sys/time.h>
+#  include <sys/wait.h>
+#  include <unistd.h>
+#endif
+
+namespace {
+
+std::string encode(const check_outcome& outcome) {
+    return nlohmann::json{{"status", statusName(outcome.status)},
+                          {"reason", outcome.reason},
+                          {"session", outcome.session}}
+        .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+check_outcome decode(const std::string& text) {
+    const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
+    if (json.is_discarded() || !json.is_object()) return check_outcome::failed("the check ended without a result");
+    check_outcome outcome;
+    const std::string status = json.value("status", "");
+    outcome.status = status == "pass" ? check_status::pass : status == "skip" ? check_status::skip : check_status::fail;
+    outcome.reason = json.value("reason", "");
+    outcome.session = json.value("session", "");
+    return outcome;
+}
+
+}  // namespace
+
+const char* statusName(check_status status) {
+    switch (status) {
+    case check_status::pass:
+        return "pass";
+    case check_status::skip:
+        return "skip";
+    default:
+        return "fail";
+    }
+}
+
+#if defined(_WIN32)
+
+bool canIsolate() {
+    return false;
+}
+
+check_outcome runIsolated(const std::function<check_outcome()>& work, unsigned) {
+    try {
+        return work();
+    } catch (const std::exception& e) {
+        return check_outcome::failed(std::string("an exception reached the host: ") + e.what());
+    } catch (...) {
+        return check_outcome::failed("an exception reached the host");
+    }
+}
+
+#else
+
+namespace {
+
+// In the child: run the work, write its outcome to `out`, and end without running anything of
+// the parent's (no atexit handlers, no buffered output written twice).
+[[noreturn]] void runChild(const std::function<check_outcome()>& work, int out, unsigned timeLimitMs) {
+    itimerval limit{};
+    limit.it_value.tv_sec = timeLimitMs / 1000;
+    limit.it_value.tv_usec = static_cast<suseconds_t>((timeLimitMs % 1000) * 1000);
+    setitimer(ITIMER_REAL, &limit, nullptr);  // SIGALRM ends the child when time is up
+    check_outcome outcome;
+    try {
+        outcome = work();
+    } catch (const std::exception& e) {
+        outcome = check_outcome::failed(std::string("an exception reached the host: ") + e.what());
+    } catch (...) {
+        outcome = check_outcome::failed("an exception reached the host");
+    }
+    const std::string text = encode(outcome);
+    size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = write(out, text.data() + written, text.size() - written);
+        if (n <= 0) break;
+        written += static_cast<size_t>(n);
+    }
+    _exit(0);
+}
+
+std::string readAll(int in) {
+    std::string text;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(in, buffer, sizeof buffer);
+        if (n <= 0) break;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+    return text;
+}
+
+check_outcome howItEnded(int status, const std::string& output, unsigned timeLimitMs) {
+    if (WIFSIGNALED(status)) {
+        const int signal = WTERMSIG(status);
+        if (signal == SIGALRM) return check_outcome::failed("timed out after " + std::to_string(timeLimitMs) + " ms");
+        return check_outcome::failed("the host process ended on signal " + std::to_string(signal) + " (" +
+                                     strsignal(signal) + ")");
+    }
+    if (output.empty()) return check_outcome::failed("the host process ended without a result (exit " +
+                                                     std::to_string(WEXITSTATUS(status)) + ")");
+    return decode(output);
+}
+
+}  // namespace
+
+bool canIsolate() {
+    return true;
+}
+
+check_outcome runIsolated(const std::function<check_outcome()>& work, unsigned timeLimitMs) {
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0) return check_outcome::failed("cannot make a pipe for the check");
+    const pid_t child = fork();
+    if (child < 0) return check_outcome::failed("cannot start a process for the check");
+    if (child == 0) {
+        close(pipeEnds[0]);
+        runChild(work, pipeEnds[1], timeLimitMs);
+    }
+    close(pipeEnds[1]);
+    const std::string output = readAll(pipeEnds[0]);
+    close(pipeEnds[0]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return howItEnded(status, output, timeLimitMs);
+}
+
+#endif

@@ -1,0 +1,11 @@
+#pragma once
+// Runs a piece of work in a child process with a time limit, so that a module that crashes or
+// hangs ends only that piece: the parent reads the child's outcome, or names how it ended.
+#include <functional>
+
+#include "check_outcome.h"
+
+// Where child processes exist (POSIX), `work` runs in one; elsewhere it runs in this process,
+// and a crash ends the whole run.
+check_outcome runIsolated(const std::function<check_outcome()>& work, unsigned timeLimitMs);
+bool canIsolate();

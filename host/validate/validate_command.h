@@ -1,0 +1,21 @@
+#pragma once
+// `vorn-host validate MODULE`: runs the named checks on a module and reports each, for people,
+// as JSON, or as a JUnit file for CI dashboards.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct validate_options {
+    std::string module;
+    std::vector<std::string> panelDirs;
+    std::optional<uint32_t> seed;
+    std::vector<std::string> include, exclude;  // check ids
+    bool list = false;
+    bool json = false;
+    std::string junitFile;
+    unsigned timeLimitMs = 20000;
+};
+
+// The exit status: 0 every check passed or was skipped, 1 a check failed, 2 unusable options.
+int runValidate(const validate_options& options);
