@@ -69,3 +69,40 @@ vorn_add_session(unusable_arguments EXIT 2 ARGS --instances EXPECT "usage: vorn-
 # The version comes from the project, as the module's version resource and the release zip's
 # name do.
 vorn_add_session(version ARGS --version EXPECT "(^|\n)vorn-host ${PROJECT_VERSION}\r?\n")
+
+# vorn-host validate: every check passes on Router.
+vorn_add_session(validate_router ARGS validate ${router_module} --timeout 120000
+  EXPECT "12 checks: 12 passed, 0 failed")
+vorn_add_session(validate_list ARGS validate --list EXPECT "instances-separate" "random-session")
+vorn_add_session(validate_unknown_check EXIT 2 ARGS validate ${router_module} --include no-such-check
+  EXPECT "no check named no-such-check")
+
+# On a module with deliberate faults each fault fails its own check, and every other check
+# still runs and passes: the crash on code 6 ends only the checks that make that call.
+if(NOT WIN32)
+  add_library(faulty_checks MODULE faulty_module/faulty_checks.cpp)
+  target_link_libraries(faulty_checks PRIVATE vorn_interfaces)
+  set_target_properties(faulty_checks PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden)
+  add_custom_command(TARGET faulty_checks POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/router/p1.vorn_ui
+            $<TARGET_FILE_DIR:faulty_checks>/p1.vorn_ui)
+  set(faulty_checks_module $<TARGET_FILE:faulty_checks>)
+  vorn_add_session(validate_faults_fail_their_own_checks EXIT 1
+    ARGS validate ${faulty_checks_module} --seed 7 --timeout 120000
+    EXPECT "PASS module-loads" "FAIL exports-only-factory: .*faulty_checks_extra_export"
+           "PASS factory-paths" "PASS delete-after-create" "FAIL callback-codes: .*signal 11"
+           "PASS control-event-texts" "PASS request-texts" "FAIL answers-freed: .*blocks"
+           "FAIL instances-separate: .*instance 0 sent \"RC 1 31 " "PASS load-unload"
+           "12 checks: [0-9]+ passed, [0-9]+ failed")
+  add_test(NAME validate_seed_replays_and_the_session_reproduces
+    COMMAND ${CMAKE_COMMAND} "-DHOST=${VORN_TEST_LAUNCHER};$<TARGET_FILE:vorn-host>"
+            -DMODULE=${faulty_checks_module} -DWORK=${CMAKE_CURRENT_BINARY_DIR}/validate_replay
+            -P ${CMAKE_CURRENT_SOURCE_DIR}/validate_replay.cmake)
+  find_program(VORN_PYTHON NAMES python3)
+  if(VORN_PYTHON)
+    add_test(NAME validate_junit_names_every_check
+      COMMAND ${CMAKE_COMMAND} -DHOST=$<TARGET_FILE:vorn-host> -DMODULE=${faulty_checks_module}
+              -DPYTHON=${VORN_PYTHON} -DJUNIT=${CMAKE_CURRENT_BINARY_DIR}/validate.junit.xml
+              -P ${CMAKE_CURRENT_SOURCE_DIR}/validate_junit.cmake)
+  endif()
+endif()

@@ -1,0 +1,19 @@
+# The JUnit file of a validate run parses as XML and names every check, with the failures marked.
+execute_process(COMMAND ${HOST} validate ${MODULE} --seed 7 --junit ${JUNIT} OUTPUT_QUIET ERROR_QUIET)
+execute_process(COMMAND ${HOST} validate --list OUTPUT_VARIABLE listing)
+string(REGEX MATCHALL "(^|\n)[a-z-]+" ids "${listing}")
+list(TRANSFORM ids STRIP)
+string(JOIN "," expected ${ids})
+execute_process(COMMAND ${PYTHON} -c "
+import sys, xml.etree.ElementTree as ET
+suite = ET.parse(sys.argv[1]).getroot().find('testsuite')
+names = [case.get('name') for case in suite.iter('testcase')]
+failed = [case.get('name') for case in suite.iter('testcase') if case.find('failure') is not None]
+assert names == sys.argv[2].split(','), names
+assert int(suite.get('tests')) == len(names) and int(suite.get('failures')) == len(failed) > 0
+print('JUnit:', len(names), 'checks,', len(failed), 'failures:', ' '.join(failed))
+" ${JUNIT} ${expected} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${out}${err}")
+endif()
+message("${out}")
