@@ -9,7 +9,9 @@ set_target_properties(vorn_string PROPERTIES EXPORT_NAME string)
 set_target_properties(vorn_platform PROPERTIES EXPORT_NAME platform)
 set_target_properties(vorn_script_helper PROPERTIES EXPORT_NAME script_helper)
 
-set(vorn_package_targets vorn_interfaces vorn_string vorn_platform vorn_script_helper)
+# vorn-host comes along as vorn::host: script authors test their modules with it.
+set_target_properties(vorn-host PROPERTIES EXPORT_NAME host)
+set(vorn_package_targets vorn_interfaces vorn_string vorn_platform vorn_script_helper vorn-host)
 if(WIN32)
   set_target_properties(vorn_library_entry PROPERTIES EXPORT_NAME library_entry)
   list(APPEND vorn_package_targets vorn_library_entry)
