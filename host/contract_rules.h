@@ -1,5 +1,19 @@
 #pragma once
-// The rules of the host boundary that the simulator checks, by the short names it reports.
+// The rules of the host boundary that the simulator checks: one table, each rule with the short
+// name it is reported by, what it means, and how much it weighs.
+#include <map>
+#include <string>
+#include <vector>
+
+// error: a breach, which fails the run; warning: reported, and the run stays clean; ignore:
+// not reported.
+enum class rule_severity { error, warning, ignore };
+
+struct contract_rule {
+    const char* id;
+    const char* description;
+    rule_severity severity;  // by default
+};
 
 const char kRuleCommandAfterDetach[] = "command-after-detach";
 const char kRuleDetachMissing[] = "detach-missing";
@@ -15,3 +29,21 @@ const char kRuleAnswerReturnedTwice[] = "answer-returned-twice";
 const char kRuleAnswerNotModuleOwned[] = "answer-not-module-owned";
 const char kRuleUnknownHostCode[] = "unknown-host-code";
 const char kRuleNonNullReturn[] = "non-null-return";
+const char kRuleControlNotOnPanel[] = "control-not-on-panel";
+const char kRuleFieldContainsApostrophe[] = "field-contains-apostrophe";
+const char kRuleSlowCallback[] = "slow-callback";
+
+const std::vector<contract_rule>& contractRules();
+const char* severityName(rule_severity severity);
+
+// The severities in force: the table's, with the ones a user set.
+class rule_settings {
+public:
+    rule_severity of(const std::string& rule) const;
+    // "ID=error|warning|ignore"; false, with the reason in `error`, when it names no rule or
+    // no severity.
+    bool set(const std::string& assignment, std::string& error);
+
+private:
+    std::map<std::string, rule_severity> m_set;
+};

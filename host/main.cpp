@@ -32,6 +32,7 @@ const char kUsage[] =
     "usage: vorn-host MODULE [SESSION] [--path TEXT] [--instances N] [--repeat N] [--quiet | --json]\n"
     "       vorn-host validate MODULE [--panel-dir DIR] [--seed N] [--include IDS] [--exclude IDS]\n"
     "                              [--list] [--json] [--junit FILE] [--timeout MS]\n"
+    "       vorn-host rules\n"
     "       vorn-host --version\n"
     "  Loads MODULE, creates its script with the path TEXT (default empty), plays SESSION (or\n"
     "  actions typed on standard input), deletes the script and shows the exchange.\n"
@@ -39,6 +40,8 @@ const char kUsage[] =
     "  --repeat N     load, play, delete and unload the module N times\n"
     "  --quiet        show only failed expectations and contract breaches\n"
     "  --json         print the exchange and the breaches as one JSON document\n"
+    "  --rule ID=error|warning|ignore   how much a contract rule weighs (vorn-host rules)\n"
+    "  --slow-callback-ms N             a call into the module over N ms is slow (50)\n"
     "  Exit status: 0 clean, 1 failed expectation or breach, 2 unusable arguments or files.\n"
     "  validate runs named checks on MODULE, each in a process of its own (--list names them);\n"
     "  exit 0 when every check passes, 1 when one fails.\n";
@@ -51,11 +54,12 @@ struct arguments {
     player_options player;
     int repeat = 1;
     output_mode mode = output_mode::people;
+    rule_settings rules;
 };
 
 // What the command line asks for: a session (the default), the checks, or the version.
 struct command_line {
-    enum class what { session, validate, version } run = what::session;
+    enum class what { session, validate, rules, version } run = what::session;
     arguments session;
     validate_options validate;
 };
@@ -76,6 +80,10 @@ std::optional<command_line> parseArguments(int argc, char** argv, std::string& e
     app.add_flag("--quiet", quiet);
     app.add_flag("--json", json);
     app.add_flag("--version", version);
+    std::vector<std::string> ruleAssignments;
+    app.add_option("--rule", ruleAssignments);
+    app.add_option("--slow-callback-ms", args.player.slowCallbackMs)->check(CLI::PositiveNumber);
+    CLI::App* rules = app.add_subcommand("rules", "list the contract rules with their severities");
 
     validate_options& checks = parsed.validate;
     uint32_t seed = 0;
@@ -98,6 +106,13 @@ std::optional<command_line> parseArguments(int argc, char** argv, std::string& e
     } catch (const CLI::ParseError& e) {
         error = e.what();
         return std::nullopt;
+    }
+    if (rules->parsed()) {
+        parsed.run = command_line::what::rules;
+        return parsed;
+    }
+    for (const std::string& assignment : ruleAssignments) {
+        if (!args.rules.set(assignment, error)) return std::nullopt;
     }
     if (validate->parsed()) {
         parsed.run = command_line::what::validate;
@@ -187,10 +202,16 @@ int main(int argc, char** argv) {
         return kExitClean;
     }
     if (parsed->run == command_line::what::validate) return runValidate(parsed->validate);
+    if (parsed->run == command_line::what::rules) {
+        for (const contract_rule& rule : contractRules()) {
+            std::cout << rule.id << "  " << severityName(rule.severity) << "  " << rule.description << "\n";
+        }
+        return kExitClean;
+    }
     arguments* args = &parsed->session;
     args->player.panelDirs = {directoryOf(args->module)};
 
-    session_report report(std::cout, args->mode);
+    session_report report(std::cout, args->mode, args->rules);
     int status = kExitClean;
     if (args->session) {
         std::ifstream file(*args->session, std::ios::binary);

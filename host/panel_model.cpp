@@ -26,6 +26,7 @@ bool panel_model::show(const std::string& panelId, const std::string& filePath, 
             return false;
         }
         control& c = controlNamed(loaded, id);
+        c.listed = true;
         while (words >> setting) {
             const size_t equals = setting.find('=');
             set(c.values, setting.substr(0, equals),
@@ -123,4 +124,13 @@ std::vector<std::pair<std::string, std::string>> panel_model::controls() const {
         for (const control& c : p.controls) all.emplace_back(p.id, c.id);
     }
     return all;
+}
+
+bool panel_model::lists(const std::string& panelId, const std::string& controlId) const {
+    const panel* p = findPanel(panelId);
+    if (!p) return false;
+    for (const control& c : p->controls) {
+        if (c.id == controlId) return c.listed;
+    }
+    return false;
 }

@@ -25,6 +25,9 @@ public:
 
     void print(std::ostream& out) const;
 
+    // Whether a panel file shown as `panel` lists the control.
+    bool lists(const std::string& panel, const std::string& control) const;
+
     // Every (panel, control) the shown panels hold, in order.
     std::vector<std::pair<std::string, std::string>> controls() const;
 
@@ -33,6 +36,7 @@ private:
     struct control {
         std::string id;
         properties values;
+        bool listed = false;  // the shown panel file lists it
     };
     struct panel {
         std::string id;

@@ -1,5 +1,6 @@
 #include "session_player.h"
 
+#include <chrono>
 #include <cstdint>
 #include <sstream>
 
@@ -13,18 +14,29 @@ std::string quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
-// A call into the module: only allocations made while it runs count as the module's.
-template <typename Call>
-auto intoModule(Call call) {
-    module_allocator::armed_scope module(true);
-    return call();
-}
+
 
 }  // namespace
 
+// A call into the module: only allocations made while it runs count as the module's, and a
+// call over the time limit breaks a rule.
+template <typename Call>
+auto session_player::intoModule(int index, int line, const std::string& what, Call call) {
+    const auto start = std::chrono::steady_clock::now();
+    auto result = [&] {
+        module_allocator::armed_scope module(true);
+        return call();
+    }();
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    if (took.count() > static_cast<long long>(m_slowCallbackMs)) {
+        m_report.breach(index, line, kRuleSlowCallback, what + " took " + std::to_string(took.count()) + " ms");
+    }
+    return result;
+}
+
 session_player::session_player(load_vorn_client_script_fn factory, const player_options& options,
                                session_report& report)
-    : m_report(report), m_factoryMayFail(options.factoryMayFail) {
+    : m_report(report), m_factoryMayFail(options.factoryMayFail), m_slowCallbackMs(options.slowCallbackMs) {
     report.labelInstances(options.instances > 1);
     m_instances.resize(static_cast<size_t>(options.instances));
     for (size_t i = 0; i < m_instances.size(); ++i) {
@@ -33,7 +45,7 @@ session_player::session_player(load_vorn_client_script_fn factory, const player_
         in.host = std::make_unique<simulated_host>(index, options.panelDirs, report);
         in.host->beginAction(0, "create");
         report.hostCalls(index, 0, "load_vorn_client_script(path " + quoted(options.path) + ")");
-        in.script = intoModule([&] { return factory(in.host.get(), options.path.c_str()); });
+        in.script = intoModule(index, 0, "load_vorn_client_script", [&] { return factory(in.host.get(), options.path.c_str()); });
         if (!in.script && !m_factoryMayFail) report.failure(0, "the factory returned no script");
         in.sinceAction = in.host->takeReceived();
     }
@@ -69,15 +81,15 @@ void session_player::perform(int index, instance& in, const session_action& acti
     switch (action.kind) {
     case action_kind::event: {
         event_record event(action.panel, action.control, action.text);
-        returned = intoModule([&] { return in.script->callback(event.record(), kCodeControlEvent); });
+        returned = intoModule(index, action.line, action.source, [&] { return in.script->callback(event.record(), kCodeControlEvent); });
         break;
     }
     case action_kind::request:
-        request(index, in, action.text);
+        request(index, in, action);
         return;
     case action_kind::code:
         if (action.code == kCodeTimer) in.host->startTimer(action.number);
-        returned = intoModule([&] {
+        returned = intoModule(index, action.line, action.source, [&] {
             return in.script->callback(reinterpret_cast<void*>(static_cast<intptr_t>(action.number)), action.code);
         });
         break;
@@ -88,7 +100,7 @@ void session_player::perform(int index, instance& in, const session_action& acti
         return;
     }
     case action_kind::remove:
-        deleteScript(in);
+        deleteScript(index, in, action.line);
         return;
     default:
         return;
@@ -96,10 +108,11 @@ void session_player::perform(int index, instance& in, const session_action& acti
     if (returned) m_report.breach(index, action.line, kRuleNonNullReturn, action.source);
 }
 
-void session_player::request(int index, instance& in, const std::string& text) {
-    std::vector<char> hostText(text.begin(), text.end());
+void session_player::request(int index, instance& in, const session_action& action) {
+    std::vector<char> hostText(action.text.begin(), action.text.end());
     hostText.push_back('\0');
-    char* answer = intoModule([&] { return in.script->callback(hostText.data(), kCodeParameterRequest); });
+    char* answer = intoModule(index, action.line, action.source,
+                              [&] { return in.script->callback(hostText.data(), kCodeParameterRequest); });
     m_report.moduleAnswers(index, answer);
     in.lastAnswer.reset();
     if (!answer) return;
@@ -108,9 +121,11 @@ void session_player::request(int index, instance& in, const std::string& text) {
 }
 
 // Hands back every answer still held, deletes the script, and checks how it left.
-void session_player::deleteScript(instance& in) {
-    for (char* answer : in.host->takeHeldAnswers()) intoModule([&] { return in.script->callback(answer, kCodeRelease); });
-    intoModule([&] {
+void session_player::deleteScript(int index, instance& in, int line) {
+    for (char* answer : in.host->takeHeldAnswers()) {
+        intoModule(index, line, "hand back an answer", [&] { return in.script->callback(answer, kCodeRelease); });
+    }
+    intoModule(index, line, "delete", [&] {
         vorn_delete_script(in.script);
         return true;
     });
@@ -182,7 +197,7 @@ void session_player::finish() {
         if (!in.script) continue;
         in.host->beginAction(0, "end of session");
         m_report.hostCalls(static_cast<int>(i), 0, "end of session: delete");
-        deleteScript(in);
+        deleteScript(static_cast<int>(i), in, 0);
         in.host->takeReceived();
     }
     for (const instance& in : m_instances) {
@@ -191,3 +206,4 @@ void session_player::finish() {
         m_report.hostState(table.str());
     }
 }
+

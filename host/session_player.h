@@ -18,6 +18,7 @@ struct player_options {
     // A factory that returns no script is a failure, unless the host made its allocation fail
     // on purpose: then the session goes on with nothing to act on.
     bool factoryMayFail = false;
+    unsigned slowCallbackMs = 50;  // a call into the module over this is slow
 };
 
 class session_player {
@@ -44,8 +45,10 @@ private:
     };
 
     void perform(int index, instance& in, const session_action& action);
-    void request(int index, instance& in, const std::string& text);
-    void deleteScript(instance& in);
+    void request(int index, instance& in, const session_action& action);
+    void deleteScript(int index, instance& in, int line);
+    template <typename Call>
+    auto intoModule(int index, int line, const std::string& what, Call call);
     void check(int index, instance& in, const session_action& expectation);
     void closeExpectations();
 
@@ -54,4 +57,5 @@ private:
     int m_lastExpectLine = 0;
     bool m_finished = false;
     bool m_factoryMayFail = false;
+    unsigned m_slowCallbackMs;
 };

@@ -1,16 +1,19 @@
 #pragma once
-// What a session shows: the exchange in both directions, the host's state, contract breaches
-// and failed expectations. For people as it happens, only problems with --quiet, or one JSON
-// document at the end.
+// What a session shows: the exchange in both directions, the host's state, contract breaches,
+// warnings and failed expectations. For people as it happens, only problems with --quiet, or
+// one JSON document at the end.
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "contract_rules.h"
 
 enum class output_mode { people, quiet, json };
 
 class session_report {
 public:
-    session_report(std::ostream& out, output_mode mode) : m_out(out), m_mode(mode) {}
+    session_report(std::ostream& out, output_mode mode, rule_settings rules = rule_settings())
+        : m_out(out), m_mode(mode), m_rules(std::move(rules)) {}
 
     // Several script objects at once: every line names its instance.
     void labelInstances(bool on) { m_labelInstances = on; }
@@ -21,34 +24,37 @@ public:
     void moduleAnswers(int instance, const char* answer);
     void hostState(const std::string& text);
     void note(const std::string& text);
+    // A rule broken: a breach, a warning or nothing, as the rule's severity says.
     void breach(int instance, int line, const std::string& rule, const std::string& detail);
     void failure(int line, const std::string& message);
 
     // Writes what is still to be written (the JSON document).
     void finish();
+    // No breach of an error rule and no failed expectation.
     bool clean() const { return m_problems == 0; }
     // The commands that instance sent, in order: its transcript.
     std::vector<std::string> sentBy(int instance) const;
 
 private:
+    enum class entry_kind { host, module, handback, answer, state, note, breach, warning, failure };
+
     struct entry {
-        std::string kind;
-        int instance;
-        int line;
-        std::string text;
-        std::string detail;
-        bool hasDetail;
+        entry_kind kind;
+        int instance = 0;
+        int line = 0;
+        std::string text;    // the call, command, reply, answer, state, note, rule or message
+        std::string detail;  // the reply to a command, or what broke a rule
+        bool hasDetail = false;
     };
 
-    void add(const entry& e);
+    static const char* kindName(entry_kind kind);
+    static bool isProblem(entry_kind kind);
+    void add(entry e);
     void printForPeople(const entry& e);
-    static void writeJsonString(std::ostream& out, const std::string& text);
-    // Writes the entries of one kind as the items of a JSON list.
-    template <typename WriteEntry>
-    void writeJsonList(const std::string& kind, WriteEntry writeEntry);
 
     std::ostream& m_out;
     output_mode m_mode;
+    rule_settings m_rules;
     bool m_labelInstances = false;
     int m_problems = 0;
     std::vector<entry> m_entries;

@@ -27,6 +27,24 @@ bool quotesBalance(const std::string& text) {
     return std::count(text.begin(), text.end(), '\'') % 2 == 0;
 }
 
+// A quoted field opens after a blank and closes before a blank or the line's end: a quote
+// inside a field that is followed by anything else is an apostrophe of the field's text, which
+// the host reads as the field's end.
+bool fieldHoldsApostrophe(const std::string& line) {
+    bool inField = false;
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != '\'') continue;
+        if (!inField) {
+            inField = true;
+        } else if (i + 1 == line.size() || line[i + 1] == ' ') {
+            inField = false;
+        } else {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 simulated_host::simulated_host(int instance, std::vector<std::string> panelDirs, session_report& report)
@@ -67,6 +85,11 @@ char* simulated_host::perform(const std::string& line) {
         breach(kRuleNotOneLine, line);
         return nullptr;
     }
+    if (fieldHoldsApostrophe(line)) {
+        m_report.moduleSends(m_instance, line, nullptr);
+        breach(kRuleFieldContainsApostrophe, line);
+        return nullptr;
+    }
     const std::optional<command_text> command = splitCommandText(line);
     if (!command || !quotesBalance(line)) {
         m_report.moduleSends(m_instance, line, nullptr);
@@ -91,6 +114,7 @@ char* simulated_host::performSplit(const command_text& command, const std::strin
         if (wellFormed) {
             const std::string& setting = (*fields)[0];
             const size_t equals = setting.find('=');
+            checkOnPanel((*fields)[1], (*fields)[2], line);
             m_panels.put((*fields)[1], (*fields)[2], setting.substr(0, equals), setting.substr(equals + 1));
         }
     } else if (word == kRouterConnect) {
@@ -112,7 +136,10 @@ char* simulated_host::performSplit(const command_text& command, const std::strin
     } else if (word == kTextGet) {
         const auto fields = command.fieldsShaped("qqq");
         wellFormed = fields.has_value();
-        if (fields) reply = giveReply(m_panels.get((*fields)[0], (*fields)[1], (*fields)[2]), line);
+        if (fields) {
+            checkOnPanel((*fields)[0], (*fields)[1], line);
+            reply = giveReply(m_panels.get((*fields)[0], (*fields)[1], (*fields)[2]), line);
+        }
     } else if (word == kControlIdList) {
         const auto fields = command.fieldsShaped("qq");
         wellFormed = fields.has_value();
@@ -213,6 +240,10 @@ void simulated_host::printState(std::ostream& out) const {
     if (m_runningTimers.empty()) out << " none";
     for (long id : m_runningTimers) out << " " << id;
     out << "\n";
+}
+
+void simulated_host::checkOnPanel(const std::string& panel, const std::string& control, const std::string& line) {
+    if (!m_panels.lists(panel, control)) breach(kRuleControlNotOnPanel, line);
 }
 
 void simulated_host::breach(const char* rule, const std::string& detail) {

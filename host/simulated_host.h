@@ -51,6 +51,8 @@ private:
     char* giveReply(const std::optional<std::string>& reply, const std::string& command);
     void takeBack(const char* reply);
     void breach(const char* rule, const std::string& detail);
+    // A TP or TG must name a control that the shown panel file lists.
+    void checkOnPanel(const std::string& panel, const std::string& control, const std::string& line);
     std::string resolvePanelFile(const std::string& file) const;
 
     int m_instance;

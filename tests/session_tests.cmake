@@ -30,7 +30,7 @@ vorn_add_session(typical_take_on_three_instances ARGS ${router_module} ${typical
   EXPECT "\\[2\\] module > RC 12 7 3 ',' 0")
 vorn_add_session(typical_take_three_loads ARGS ${router_module} ${typical_take} --repeat 3 --quiet)
 vorn_add_session(typical_take_as_json ARGS ${router_module} ${typical_take} --json
-  EXPECT "\"clean\": true" "\"kind\": \"module\", \"instance\": 0, \"line\": 0, \"text\": \"RC 12 7 3 ',' 0\"")
+  EXPECT "\"clean\": true" "\"kind\": \"module\",[ \r\n]+\"instance\": 0,[ \r\n]+\"line\": 0,[ \r\n]+\"text\": \"RC 12 7 3 ',' 0\"")
 
 set(failing ${CMAKE_CURRENT_SOURCE_DIR}/failing_sessions)
 vorn_add_session(wrong_expect_names_line_expected_and_received EXIT 1
@@ -43,7 +43,19 @@ vorn_add_session(faulty_module_breaches_are_reported EXIT 1
          "BREACH unbalanced-quotes at line 6" "BREACH unknown-command at line 7"
          "BREACH malformed-command at line 8" "BREACH answer-returned-twice at line 10"
          "BREACH answer-not-module-owned at line 11" "BREACH non-null-return at line 12"
-         "BREACH command-after-detach at line 13" "BREACH detach-twice at line 14")
+         "BREACH command-after-detach at line 17" "BREACH detach-twice at line 18"
+         "WARNING field-contains-apostrophe at line 14" "WARNING control-not-on-panel at line 15"
+         "WARNING slow-callback at line 16: request slow took [0-9]+ ms")
+vorn_add_session(rule_severities_are_set_on_the_command_line EXIT 1
+  ARGS $<TARGET_FILE:faulty_module> ${failing}/contract_breaches.session --quiet
+       --rule unknown-command=ignore --rule reply-handed-back-twice=warning
+       --rule control-not-on-panel=error
+  EXPECT "WARNING reply-handed-back-twice at line 2" "BREACH control-not-on-panel at line 15")
+vorn_add_session(unknown_rule_is_unusable EXIT 2 ARGS ${router_module} ${typical_take} --rule no-such-rule=error
+  EXPECT "no rule named no-such-rule")
+vorn_add_session(rules_are_listed ARGS rules
+  EXPECT "control-not-on-panel  warning" "field-contains-apostrophe  warning" "slow-callback  warning"
+         "detach-missing  error")
 vorn_add_session(faulty_module_detach_missing EXIT 1
   ARGS $<TARGET_FILE:faulty_module> ${failing}/detach_missing.session
   EXPECT "BREACH detach-missing at line 2")

@@ -1,6 +1,8 @@
 // A deliberately faulty script module: each request breaks one rule of the host boundary, so
 // that the host simulator's checks can be shown to catch it.
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <string>
 
 #include "vorn_module_export.h"
@@ -45,7 +47,13 @@ public:
         } else if (request == "multi-line") {
             send("TP 'a=b\nc' '1' 'x'");
         } else if (request == "unbalanced") {
-            send("TP 'a=b '1' 'x'");
+            send("TP 'a=b' '1' 'x");
+        } else if (request == "apostrophe") {
+            send("TP 'a=it's' '1' 'Sources'");
+        } else if (request == "not-on-panel") {
+            send("TP 'a=1' '1' 'NotOnThePanel'");
+        } else if (request == "slow") {
+            std::this_thread::sleep_for(std::chrono::milliseconds(120));
         } else if (request == "unknown") {
             send("ZZ 1");
         } else if (request == "malformed") {
