@@ -4,6 +4,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "module_library.h"
 #include "session.h"
 #include "session_player.h"
+#include "session_recorder.h"
 #include "session_report.h"
 #include "validate/validate_command.h"
 
@@ -42,6 +44,8 @@ const char kUsage[] =
     "  --json         print the exchange and the breaches as one JSON document\n"
     "  --rule ID=error|warning|ignore   how much a contract rule weighs (vorn-host rules)\n"
     "  --slow-callback-ms N             a call into the module over N ms is slow (50)\n"
+    "  --record FILE  save the actions played, with what the module did, as a session\n"
+    "  --update       rewrite SESSION's expect and answer lines from what the module did\n"
     "  Exit status: 0 clean, 1 failed expectation or breach, 2 unusable arguments or files.\n"
     "  validate runs named checks on MODULE, each in a process of its own (--list names them);\n"
     "  exit 0 when every check passes, 1 when one fails.\n";
@@ -55,6 +59,8 @@ struct arguments {
     int repeat = 1;
     output_mode mode = output_mode::people;
     rule_settings rules;
+    std::string recordFile;  // --record: the session played, with what the module did
+    bool update = false;     // --update: rewrite the session's expect and answer lines
 };
 
 // What the command line asks for: a session (the default), the checks, or the version.
@@ -82,6 +88,8 @@ std::optional<command_line> parseArguments(int argc, char** argv, std::string& e
     app.add_flag("--version", version);
     std::vector<std::string> ruleAssignments;
     app.add_option("--rule", ruleAssignments);
+    app.add_option("--record", args.recordFile);
+    app.add_flag("--update", args.update);
     app.add_option("--slow-callback-ms", args.player.slowCallbackMs)->check(CLI::PositiveNumber);
     CLI::App* rules = app.add_subcommand("rules", "list the contract rules with their severities");
 
@@ -139,12 +147,44 @@ std::optional<command_line> parseArguments(int argc, char** argv, std::string& e
         error = "--repeat needs a session file";
         return std::nullopt;
     }
+    if (args.update && (!args.session || args.repeat > 1 || args.player.instances > 1)) {
+        error = "--update needs a session file, played once on one instance";
+        return std::nullopt;
+    }
     return parsed;
 }
 
 std::string directoryOf(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+std::optional<std::vector<std::string>> readLines(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    return lines;
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    return text;
+}
+
+bool writeLines(const std::string& path, const std::vector<std::string>& lines) {
+    std::ofstream file(path, std::ios::binary);
+    file << joined(lines);
+    return static_cast<bool>(file);
+}
+
+std::vector<session_action> withoutExpectations(const std::vector<session_action>& actions) {
+    std::vector<session_action> kept;
+    for (const session_action& action : actions) {
+        if (!action.isExpectation()) kept.push_back(action);
+    }
+    return kept;
 }
 
 int playSession(const arguments& args, const std::vector<session_action>& actions, session_report& report) {
@@ -210,27 +250,44 @@ int main(int argc, char** argv) {
     }
     arguments* args = &parsed->session;
     args->player.panelDirs = {directoryOf(args->module)};
+    session_recorder recorder;
+    if (!args->recordFile.empty() || args->update) args->player.recorder = &recorder;
 
     session_report report(std::cout, args->mode, args->rules);
     int status = kExitClean;
     if (args->session) {
-        std::ifstream file(*args->session, std::ios::binary);
-        if (!file) {
+        const std::optional<std::vector<std::string>> lines = readLines(*args->session);
+        if (!lines) {
             std::cerr << "vorn-host: " << *args->session << ": cannot read the session file\n";
             return kExitUnusable;
         }
-        const std::optional<std::vector<session_action>> actions = readSession(file, *args->session, error);
+        std::istringstream text(joined(*lines));
+        std::optional<std::vector<session_action>> actions = readSession(text, *args->session, error);
         if (!actions) {
             std::cerr << "vorn-host: " << error << "\n";
             return kExitUnusable;
         }
+        // An update plays the actions alone: the expectations are what it rewrites.
+        if (args->update) actions = withoutExpectations(*actions);
         args->player.panelDirs.push_back(directoryOf(*args->session));
         args->player.panelDirs.push_back(".");
         status = playSession(*args, *actions, report);
+        if (args->update && status != kExitUnusable) {
+            const std::vector<std::string> updated = recorder.updated(*lines);
+            std::cout << lineDiff(*lines, updated);
+            if (!writeLines(*args->session, updated)) {
+                std::cerr << "vorn-host: " << *args->session << ": cannot write the session file\n";
+                return kExitUnusable;
+            }
+        }
     } else {
         args->player.panelDirs.push_back(".");
         status = playInteractively(*args, report);
     }
     report.finish();
+    if (!args->recordFile.empty() && !writeLines(args->recordFile, recorder.lines())) {
+        std::cerr << "vorn-host: " << args->recordFile << ": cannot write the session file\n";
+        return kExitUnusable;
+    }
     return status;
 }

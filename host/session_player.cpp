@@ -36,7 +36,7 @@ auto session_player::intoModule(int index, int line, const std::string& what, Ca
 
 session_player::session_player(load_vorn_client_script_fn factory, const player_options& options,
                                session_report& report)
-    : m_report(report), m_factoryMayFail(options.factoryMayFail), m_slowCallbackMs(options.slowCallbackMs) {
+    : m_report(report), m_factoryMayFail(options.factoryMayFail), m_slowCallbackMs(options.slowCallbackMs), m_recorder(options.recorder) {
     report.labelInstances(options.instances > 1);
     m_instances.resize(static_cast<size_t>(options.instances));
     for (size_t i = 0; i < m_instances.size(); ++i) {
@@ -48,6 +48,7 @@ session_player::session_player(load_vorn_client_script_fn factory, const player_
         in.script = intoModule(index, 0, "load_vorn_client_script", [&] { return factory(in.host.get(), options.path.c_str()); });
         if (!in.script && !m_factoryMayFail) report.failure(0, "the factory returned no script");
         in.sinceAction = in.host->takeReceived();
+        if (m_recorder && index == 0) m_recorder->created(in.sinceAction);
     }
 }
 
@@ -73,6 +74,7 @@ void session_player::play(const session_action& action) {
         perform(index, in, action);
         in.sinceAction = in.host->takeReceived();
         in.expectedSoFar = 0;
+        if (m_recorder && index == 0) m_recorder->played(action, in.sinceAction, in.lastAnswer);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "session.h"
+#include "session_recorder.h"
 #include "session_report.h"
 #include "simulated_host.h"
 #include "vorn_module_export.h"
@@ -19,6 +20,7 @@ struct player_options {
     // on purpose: then the session goes on with nothing to act on.
     bool factoryMayFail = false;
     unsigned slowCallbackMs = 50;  // a call into the module over this is slow
+    session_recorder* recorder = nullptr;  // records what the first instance did, when set
 };
 
 class session_player {
@@ -58,4 +60,5 @@ private:
     bool m_finished = false;
     bool m_factoryMayFail = false;
     unsigned m_slowCallbackMs;
+    session_recorder* m_recorder;
 };

@@ -118,3 +118,9 @@ if(NOT WIN32)
               -P ${CMAKE_CURRENT_SOURCE_DIR}/validate_junit.cmake)
   endif()
 endif()
+
+# Sessions that write themselves: --update and --record.
+add_test(NAME session_update_and_record
+  COMMAND ${CMAKE_COMMAND} "-DHOST=${VORN_TEST_LAUNCHER};${CMAKE_CROSSCOMPILING_EMULATOR};$<TARGET_FILE:vorn-host>"
+          -DMODULE=${router_module} -DSESSION=${typical_take} -DTYPED=${CMAKE_CURRENT_SOURCE_DIR}/sessions/typed_take.txt
+          -DWORK=${CMAKE_CURRENT_BINARY_DIR}/session_writing -P ${CMAKE_CURRENT_SOURCE_DIR}/session_writing.cmake)
