@@ -48,7 +48,10 @@ bool fieldHoldsApostrophe(const std::string& line) {
 }  // namespace
 
 simulated_host::simulated_host(int instance, std::vector<std::string> panelDirs, session_report& report)
-    : m_instance(instance), m_panelDirs(std::move(panelDirs)), m_report(report) {}
+    : m_instance(instance),
+      m_panelDirs(std::move(panelDirs)),
+      m_report(report),
+      m_ledger([this](const char* rule, const std::string& detail) { breach(rule, detail); }) {}
 
 simulated_host::~simulated_host() = default;
 
@@ -75,9 +78,8 @@ char* simulated_host::hostCommand(const char* text, int code) {
 
 char* simulated_host::perform(const std::string& line) {
     m_received.push_back(line);
-    if (m_detached) {
+    if (!m_ledger.acceptCommand(line, line == kHostDetach)) {
         m_report.moduleSends(m_instance, line, nullptr);
-        breach(line == kHostDetach ? kRuleDetachTwice : kRuleCommandAfterDetach, line);
         return nullptr;
     }
     if (!isOneLine(line)) {
@@ -132,7 +134,7 @@ char* simulated_host::performSplit(const command_text& command, const std::strin
         if (id) m_runningTimers.erase(*id);
     } else if (word == kHostDetach) {
         wellFormed = command.fields.empty();
-        m_detached = true;
+        m_ledger.detach();
     } else if (word == kTextGet) {
         const auto fields = command.fieldsShaped("qqq");
         wellFormed = fields.has_value();
@@ -173,27 +175,11 @@ std::string simulated_host::resolvePanelFile(const std::string& file) const {
 }
 
 char* simulated_host::giveReply(const std::optional<std::string>& reply, const std::string& command) {
-    if (!reply) return nullptr;
-    std::unique_ptr<char[]> copy(new char[reply->size() + 1]);
-    std::memcpy(copy.get(), reply->c_str(), reply->size() + 1);
-    char* given = copy.get();
-    m_outstandingReplies[given] = {std::move(copy), command};
-    return given;
+    return reply ? m_ledger.giveReply(*reply, command) : nullptr;
 }
 
 void simulated_host::takeBack(const char* reply) {
-    const auto outstanding = m_outstandingReplies.find(reply);
-    if (outstanding != m_outstandingReplies.end()) {
-        m_report.moduleHandsBack(m_instance, reply);
-        m_returnedReplies[reply] = std::move(outstanding->second.first);
-        m_outstandingReplies.erase(outstanding);
-    } else if (m_returnedReplies.count(reply)) {
-        breach(kRuleReplyHandedBackTwice, std::string("reply \"") + reply + "\"");
-    } else {
-        breach(kRuleUnknownHandBack, reply == m_panelShown.c_str()
-                                         ? "the reply to a panel command, which stays the host's"
-                                         : "a pointer this host never gave out");
-    }
+    if (m_ledger.takeBack(reply, m_panelShown.c_str())) m_report.moduleHandsBack(m_instance, reply);
 }
 
 void simulated_host::beginAction(int line, const std::string& action) {
@@ -208,29 +194,15 @@ std::vector<std::string> simulated_host::takeReceived() {
 }
 
 bool simulated_host::acceptAnswer(const char* answer, const char* requestText) {
-    if (answer == requestText) {
-        breach(kRuleAnswerNotModuleOwned, "the answer is the host's own request text");
-        return false;
-    }
-    if (std::find(m_heldAnswers.begin(), m_heldAnswers.end(), answer) != m_heldAnswers.end()) {
-        breach(kRuleAnswerReturnedTwice, std::string("answer \"") + answer + "\"");
-        return false;
-    }
-    m_heldAnswers.push_back(const_cast<char*>(answer));
-    return true;
+    return m_ledger.acceptAnswer(answer, requestText);
 }
 
 std::vector<char*> simulated_host::takeHeldAnswers() {
-    std::vector<char*> held;
-    held.swap(m_heldAnswers);
-    return held;
+    return m_ledger.takeHeldAnswers();
 }
 
 void simulated_host::scriptDeleted() {
-    if (!m_detached) breach(kRuleDetachMissing, "the script was deleted without sending AS");
-    for (const auto& [reply, given] : m_outstandingReplies) {
-        breach(kRuleReplyNeverHandedBack, "reply \"" + std::string(reply) + "\" to " + given.second);
-    }
+    m_ledger.scriptDeleted();
 }
 
 void simulated_host::printState(std::ostream& out) const {

@@ -1,7 +1,7 @@
 #pragma once
-// The host's side of one script object: it performs the commands the script sends on its
-// panels, router and timers, answers the queries, and checks every call against the rules of
-// the boundary.
+// The host's side of one script object: it carries out the commands the script sends on its
+// panel, router and timer models and answers the queries; what each side holds of the other's
+// is kept, and checked, by its ownership ledger.
 #include <map>
 #include <memory>
 #include <optional>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "command_text.h"
+#include "ownership_ledger.h"
 #include "panel_model.h"
 #include "router_model.h"
 #include "session_report.h"
@@ -64,14 +65,8 @@ private:
     panel_model m_panels;
     router_model m_router;
     std::set<long> m_runningTimers;
-    bool m_detached = false;
     std::vector<std::string> m_received;
-
-    // Query replies given out and not yet back, with the command that asked; replies handed
-    // back stay allocated until the host goes, so that no address is given out twice.
-    std::map<const char*, std::pair<std::unique_ptr<char[]>, std::string>> m_outstandingReplies;
-    std::map<const char*, std::unique_ptr<char[]>> m_returnedReplies;
-    std::vector<char*> m_heldAnswers;
+    ownership_ledger m_ledger;
     // The reply to a panel command that succeeded: the host's, never to be handed back.
     const std::string m_panelShown = "1";
 };
