@@ -79,6 +79,7 @@ std::optional<command_line> parseArguments(int argc, char** argv, std::string& e
 
     CLI::App app("vorn-host");
     app.set_help_flag("-h,--help");
+    app.allow_windows_style_options(false);  // "/path" is a path, as on every platform
     app.add_option("module-and-session", positional);
     app.add_option("--path", args.player.path);
     app.add_option("--instances", args.player.instances)->check(CLI::PositiveNumber);

@@ -82,9 +82,15 @@ vorn_add_session(unusable_arguments EXIT 2 ARGS --instances EXPECT "usage: vorn-
 # name do.
 vorn_add_session(version ARGS --version EXPECT "(^|\n)vorn-host ${PROJECT_VERSION}\r?\n")
 
-# vorn-host validate: every check passes on Router.
+# vorn-host validate: every check passes on Router. On Windows the three checks that read the
+# module's exports or watch its allocator are skipped.
+if(WIN32)
+  set(validate_router_summary "12 checks: 9 passed, 0 failed, 3 skipped")
+else()
+  set(validate_router_summary "12 checks: 12 passed, 0 failed, 0 skipped")
+endif()
 vorn_add_session(validate_router ARGS validate ${router_module} --timeout 120000
-  EXPECT "12 checks: 12 passed, 0 failed")
+  EXPECT "${validate_router_summary}")
 vorn_add_session(validate_list ARGS validate --list EXPECT "instances-separate" "random-session")
 vorn_add_session(validate_unknown_check EXIT 2 ARGS validate ${router_module} --include no-such-check
   EXPECT "no check named no-such-check")

@@ -1,38 +1,16 @@
 #include "isolated_run.h"
 
-#include <nlohmann/json.hpp>
-
 #include <string>
 
 #if !defined(_WIN32)
+#  include <nlohmann/json.hpp>
+
 #  include <csignal>
 #  include <cstring>
 #  include <sys/time.h>
 #  include <sys/wait.h>
 #  include <unistd.h>
 #endif
-
-namespace {
-
-std::string encode(const check_outcome& outcome) {
-    return nlohmann::json{{"status", statusName(outcome.status)},
-                          {"reason", outcome.reason},
-                          {"session", outcome.session}}
-        .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
-check_outcome decode(const std::string& text) {
-    const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
-    if (json.is_discarded() || !json.is_object()) return check_outcome::failed("the check ended without a result");
-    check_outcome outcome;
-    const std::string status = json.value("status", "");
-    outcome.status = status == "pass" ? check_status::pass : status == "skip" ? check_status::skip : check_status::fail;
-    outcome.reason = json.value("reason", "");
-    outcome.session = json.value("session", "");
-    return outcome;
-}
-
-}  // namespace
 
 const char* statusName(check_status status) {
     switch (status) {
@@ -64,6 +42,24 @@ check_outcome runIsolated(const std::function<check_outcome()>& work, unsigned) 
 #else
 
 namespace {
+
+std::string encode(const check_outcome& outcome) {
+    return nlohmann::json{{"status", statusName(outcome.status)},
+                          {"reason", outcome.reason},
+                          {"session", outcome.session}}
+        .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+check_outcome decode(const std::string& text) {
+    const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
+    if (json.is_discarded() || !json.is_object()) return check_outcome::failed("the check ended without a result");
+    check_outcome outcome;
+    const std::string status = json.value("status", "");
+    outcome.status = status == "pass" ? check_status::pass : status == "skip" ? check_status::skip : check_status::fail;
+    outcome.reason = json.value("reason", "");
+    outcome.session = json.value("session", "");
+    return outcome;
+}
 
 // In the child: run the work, write its outcome to `out`, and end without running anything of
 // the parent's (no atexit handlers, no buffered output written twice).
