@@ -32,6 +32,10 @@ const char kRuleNonNullReturn[] = "non-null-return";
 const char kRuleControlNotOnPanel[] = "control-not-on-panel";
 const char kRuleFieldContainsApostrophe[] = "field-contains-apostrophe";
 const char kRuleSlowCallback[] = "slow-callback";
+const char kRuleRouterNak[] = "router-nak";
+const char kRuleRouterNoAck[] = "router-no-ack";
+const char kRuleRouteUnconfirmed[] = "route-unconfirmed";
+const char kRuleRouteOutOfRange[] = "route-out-of-range";
 
 const std::vector<contract_rule>& contractRules();
 const char* severityName(rule_severity severity);

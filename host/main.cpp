@@ -46,6 +46,8 @@ const char kUsage[] =
     "  --slow-callback-ms N             a call into the module over N ms is slow (50)\n"
     "  --record FILE  save the actions played, with what the module did, as a session\n"
     "  --update       rewrite SESSION's expect and answer lines from what the module did\n"
+    "  --router DEVICE=videohub://HOST:PORT   send DEVICE's routes to a router speaking the\n"
+    "                 Videohub protocol (--router-timeout-ms: how long to wait for its word)\n"
     "  Exit status: 0 clean, 1 failed expectation or breach, 2 unusable arguments or files.\n"
     "  validate runs named checks on MODULE, each in a process of its own (--list names them);\n"
     "  exit 0 when every check passes, 1 when one fails.\n";
@@ -60,6 +62,8 @@ struct arguments {
     output_mode mode = output_mode::people;
     rule_settings rules;
     std::string recordFile;  // --record: the session played, with what the module did
+    std::vector<std::string> routers;  // --router DEVICE=videohub://HOST:PORT
+    unsigned routerTimeoutMs = 2000;
     bool update = false;     // --update: rewrite the session's expect and answer lines
 };
 
@@ -91,6 +95,8 @@ std::optional<command_line> parseArguments(int argc, char** argv, std::string& e
     app.add_option("--rule", ruleAssignments);
     app.add_option("--record", args.recordFile);
     app.add_flag("--update", args.update);
+    app.add_option("--router", args.routers);
+    app.add_option("--router-timeout-ms", args.routerTimeoutMs)->check(CLI::PositiveNumber);
     app.add_option("--slow-callback-ms", args.player.slowCallbackMs)->check(CLI::PositiveNumber);
     CLI::App* rules = app.add_subcommand("rules", "list the contract rules with their severities");
 
@@ -253,6 +259,14 @@ int main(int argc, char** argv) {
     args->player.panelDirs = {directoryOf(args->module)};
     session_recorder recorder;
     if (!args->recordFile.empty() || args->update) args->player.recorder = &recorder;
+    router_links routers;
+    for (const std::string& assignment : args->routers) {
+        if (!routers.add(assignment, args->routerTimeoutMs, error)) {
+            std::cerr << "vorn-host: " << error << "\n";
+            return kExitUnusable;
+        }
+    }
+    args->player.routers = &routers;
 
     session_report report(std::cout, args->mode, args->rules);
     int status = kExitClean;

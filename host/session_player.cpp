@@ -22,12 +22,15 @@ std::string quoted(const std::string& text) {
 // call over the time limit breaks a rule.
 template <typename Call>
 auto session_player::intoModule(int index, int line, const std::string& what, Call call) {
+    const simulated_host& host = *m_instances[static_cast<size_t>(index)].host;
     const auto start = std::chrono::steady_clock::now();
+    const auto hostBefore = host.hostTime();
     auto result = [&] {
         module_allocator::armed_scope module(true);
         return call();
     }();
-    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    const auto moduleTime = std::chrono::steady_clock::now() - start - (host.hostTime() - hostBefore);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(moduleTime);
     if (took.count() > static_cast<long long>(m_slowCallbackMs)) {
         m_report.breach(index, line, kRuleSlowCallback, what + " took " + std::to_string(took.count()) + " ms");
     }
@@ -42,7 +45,7 @@ session_player::session_player(load_vorn_client_script_fn factory, const player_
     for (size_t i = 0; i < m_instances.size(); ++i) {
         instance& in = m_instances[i];
         const int index = static_cast<int>(i);
-        in.host = std::make_unique<simulated_host>(index, options.panelDirs, report);
+        in.host = std::make_unique<simulated_host>(index, options.panelDirs, report, options.routers);
         in.host->beginAction(0, "create");
         report.hostCalls(index, 0, "load_vorn_client_script(path " + quoted(options.path) + ")");
         in.script = intoModule(index, 0, "load_vorn_client_script", [&] { return factory(in.host.get(), options.path.c_str()); });

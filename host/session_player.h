@@ -21,6 +21,7 @@ struct player_options {
     bool factoryMayFail = false;
     unsigned slowCallbackMs = 50;  // a call into the module over this is slow
     session_recorder* recorder = nullptr;  // records what the first instance did, when set
+    const router_links* routers = nullptr;  // devices whose routes go to real routers
 };
 
 class session_player {

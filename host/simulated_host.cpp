@@ -7,6 +7,7 @@
 
 #include "contract_rules.h"
 #include "module_allocator.h"
+#include "router_protocols/router_wire.h"
 #include "whole_number.h"
 
 namespace {
@@ -47,10 +48,12 @@ bool fieldHoldsApostrophe(const std::string& line) {
 
 }  // namespace
 
-simulated_host::simulated_host(int instance, std::vector<std::string> panelDirs, session_report& report)
+simulated_host::simulated_host(int instance, std::vector<std::string> panelDirs, session_report& report,
+                               const router_links* routers)
     : m_instance(instance),
       m_panelDirs(std::move(panelDirs)),
       m_report(report),
+      m_routers(routers),
       m_ledger([this](const char* rule, const std::string& detail) { breach(rule, detail); }) {}
 
 simulated_host::~simulated_host() = default;
@@ -61,6 +64,12 @@ void simulated_host::hostReserved() {
 
 char* simulated_host::hostCommand(const char* text, int code) {
     module_allocator::armed_scope hostSide(false);
+    const auto start = std::chrono::steady_clock::now();
+    struct time_kept {
+        std::chrono::steady_clock::duration& total;
+        std::chrono::steady_clock::time_point start;
+        ~time_kept() { total += std::chrono::steady_clock::now() - start; }
+    } kept{m_hostTime, start};
     if (code == kHostRelease) {
         takeBack(text);
         return nullptr;
@@ -126,7 +135,7 @@ char* simulated_host::performSplit(const command_text& command, const std::strin
         const auto destination = fields ? wholeNumber((*fields)[2]) : std::nullopt;
         wellFormed = device && source && destination && (*fields)[3].rfind(",", 0) == 0 &&
                      ((*fields)[4] == "0" || (*fields)[4] == "1");
-        if (wellFormed) m_router.connect(*device, *source, *destination);
+        if (wellFormed) connectRoute(*device, *source, *destination, line);
     } else if (word == kTimerStop) {
         const auto fields = command.fieldsShaped("b");
         const auto id = fields ? wholeNumber((*fields)[0]) : std::nullopt;
@@ -212,6 +221,36 @@ void simulated_host::printState(std::ostream& out) const {
     if (m_runningTimers.empty()) out << " none";
     for (long id : m_runningTimers) out << " " << id;
     out << "\n";
+}
+
+void simulated_host::connectRoute(long device, long source, long destination, const std::string& line) {
+    videohub_link* link = m_routers ? m_routers->linkFor(device) : nullptr;
+    if (!link) {
+        m_router.connect(device, source, destination);
+        return;
+    }
+    const std::optional<int> wireSource = toWire(source, link->inputs());
+    const std::optional<int> wireDestination = toWire(destination, link->outputs());
+    if (!wireSource || !wireDestination) {
+        breach(kRuleRouteOutOfRange, line + " (the router has " + std::to_string(link->inputs()) + " inputs and " +
+                                         std::to_string(link->outputs()) + " outputs)");
+        return;
+    }
+    switch (link->route(*wireDestination, *wireSource)) {
+    case videohub_link::route_result::confirmed:
+        break;
+    case videohub_link::route_result::nak:
+        breach(kRuleRouterNak, line);
+        break;
+    case videohub_link::route_result::unconfirmed:
+        breach(kRuleRouteUnconfirmed, line);
+        break;
+    default:
+        breach(kRuleRouterNoAck, line);
+        break;
+    }
+    // The table shows what the router reported, not what was asked.
+    for (const auto& [wireOut, wireIn] : link->routing()) m_router.connect(device, fromWire(wireIn), fromWire(wireOut));
 }
 
 void simulated_host::checkOnPanel(const std::string& panel, const std::string& control, const std::string& line) {

@@ -2,6 +2,7 @@
 // The host's side of one script object: it carries out the commands the script sends on its
 // panel, router and timer models and answers the queries; what each side holds of the other's
 // is kept, and checked, by its ownership ledger.
+#include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
@@ -13,13 +14,16 @@
 #include "ownership_ledger.h"
 #include "panel_model.h"
 #include "router_model.h"
+#include "router_protocols/router_links.h"
 #include "session_report.h"
 #include "vorn_host_command.h"
 
 class simulated_host final : public vorn_host_command {
 public:
     // Panel files named by a relative path are looked for in each of `panelDirs` in turn.
-    simulated_host(int instance, std::vector<std::string> panelDirs, session_report& report);
+    // `routers`, when given, takes the "RC" commands of the devices it links to real routers.
+    simulated_host(int instance, std::vector<std::string> panelDirs, session_report& report,
+                   const router_links* routers = nullptr);
     ~simulated_host();
     simulated_host(const simulated_host&) = delete;
     simulated_host& operator=(const simulated_host&) = delete;
@@ -41,6 +45,9 @@ public:
     void scriptDeleted();
 
     void startTimer(long id) { m_runningTimers.insert(id); }
+    // How long this host has spent carrying out commands: a router's reply, say. It is the
+    // host's time, not the module's.
+    std::chrono::steady_clock::duration hostTime() const { return m_hostTime; }
     void printState(std::ostream& out) const;
     const router_model& router() const { return m_router; }
     const panel_model& panels() const { return m_panels; }
@@ -54,11 +61,15 @@ private:
     void breach(const char* rule, const std::string& detail);
     // A TP or TG must name a control that the shown panel file lists.
     void checkOnPanel(const std::string& panel, const std::string& control, const std::string& line);
+    // Makes the route in the simulator, or on the real router that the device is linked to.
+    void connectRoute(long device, long source, long destination, const std::string& line);
     std::string resolvePanelFile(const std::string& file) const;
 
     int m_instance;
     std::vector<std::string> m_panelDirs;
     session_report& m_report;
+    const router_links* m_routers;
+    std::chrono::steady_clock::duration m_hostTime{};
     int m_line = 0;
     std::string m_action;
 

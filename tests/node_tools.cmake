@@ -1,0 +1,22 @@
+# Tests that drive vorn-host from Node.js: a real router protocol against npm's videohub-server
+# and a stand-in of our own, and the browser view in Debian's chromium. The npm packages, at the
+# versions pinned in node_tools/package.json, are installed into the build folder first.
+find_program(VORN_NODE NAMES node nodejs)
+find_program(VORN_NPM NAMES npm)
+if(NOT VORN_NODE OR NOT VORN_NPM OR WIN32 OR CMAKE_CROSSCOMPILING OR VORN_TEST_LAUNCHER)
+  return()
+endif()
+
+set(node_tools ${CMAKE_BINARY_DIR}/node_tools)
+add_test(NAME node_tools_install
+  COMMAND ${CMAKE_COMMAND} -DNPM=${VORN_NPM} -DSOURCE=${CMAKE_CURRENT_SOURCE_DIR}/node_tools/package.json
+          -DTARGET=${node_tools} -P ${CMAKE_CURRENT_SOURCE_DIR}/node_tools_install.cmake)
+set_tests_properties(node_tools_install PROPERTIES FIXTURES_SETUP node_tools)
+
+foreach(scenario IN ITEMS videohub-server confirms refuses silent unconfirmed out-of-range)
+  add_test(NAME router_link.${scenario}
+    COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/router/router_link_test.js ${scenario}
+            $<TARGET_FILE:vorn-host> $<TARGET_FILE:Router> ${PROJECT_SOURCE_DIR}/sessions/typical_take.session
+            ${node_tools}/node_modules)
+  set_tests_properties(router_link.${scenario} PROPERTIES FIXTURES_REQUIRED node_tools TIMEOUT 60)
+endforeach()
