@@ -16,6 +16,9 @@
 #include "session_recorder.h"
 #include "session_report.h"
 #include "validate/validate_command.h"
+#if defined(VORN_WEB_VIEW)
+#  include "web/web_view.h"
+#endif
 
 #if defined(_WIN32)
 #  include <io.h>
@@ -46,6 +49,8 @@ const char kUsage[] =
     "  --slow-callback-ms N             a call into the module over N ms is slow (50)\n"
     "  --record FILE  save the actions played, with what the module did, as a session\n"
     "  --update       rewrite SESSION's expect and answer lines from what the module did\n"
+    "  --web [ADDRESS:PORT]  after SESSION, serve a page that shows the panels, crosspoints and\n"
+    "                 exchange, and plays what is clicked (127.0.0.1:8080; post /quit to end)\n"
     "  --router DEVICE=videohub://HOST:PORT   send DEVICE's routes to a router speaking the\n"
     "                 Videohub protocol (--router-timeout-ms: how long to wait for its word)\n"
     "  Exit status: 0 clean, 1 failed expectation or breach, 2 unusable arguments or files.\n"
@@ -53,6 +58,8 @@ const char kUsage[] =
     "  exit 0 when every check passes, 1 when one fails.\n";
 
 const char kPrompt[] = "vorn-host> ";
+// Where --web listens unless told: loopback only.
+const char kWebAddress[] = "127.0.0.1:8080";
 
 struct arguments {
     std::string module;
@@ -63,6 +70,7 @@ struct arguments {
     rule_settings rules;
     std::string recordFile;  // --record: the session played, with what the module did
     std::vector<std::string> routers;  // --router DEVICE=videohub://HOST:PORT
+    std::optional<std::string> web;    // --web [ADDRESS:PORT]
     unsigned routerTimeoutMs = 2000;
     bool update = false;     // --update: rewrite the session's expect and answer lines
 };
@@ -96,6 +104,8 @@ std::optional<command_line> parseArguments(int argc, char** argv, std::string& e
     app.add_option("--record", args.recordFile);
     app.add_flag("--update", args.update);
     app.add_option("--router", args.routers);
+    std::string webAddress;
+    CLI::Option* webOption = app.add_option("--web", webAddress)->expected(0, 1);
     app.add_option("--router-timeout-ms", args.routerTimeoutMs)->check(CLI::PositiveNumber);
     app.add_option("--slow-callback-ms", args.player.slowCallbackMs)->check(CLI::PositiveNumber);
     CLI::App* rules = app.add_subcommand("rules", "list the contract rules with their severities");
@@ -140,6 +150,11 @@ std::optional<command_line> parseArguments(int argc, char** argv, std::string& e
     }
     if (quiet && json) {
         error = "--quiet and --json exclude each other";
+        return std::nullopt;
+    }
+    if (*webOption) args.web = webAddress.empty() ? std::string(kWebAddress) : webAddress;
+    if (args.web && (args.repeat > 1 || args.update)) {
+        error = "--web plays on, so it goes with neither --repeat nor --update";
         return std::nullopt;
     }
     if (quiet) args.mode = output_mode::quiet;
@@ -208,6 +223,28 @@ int playSession(const arguments& args, const std::vector<session_action>& action
         player.finish();
     }
     return report.clean() ? kExitClean : kExitProblems;
+}
+
+// Plays the session's actions, then what is clicked on the page, until the page ends it.
+int playOnTheWeb(const arguments& args, const std::vector<session_action>& actions, session_report& report) {
+#if defined(VORN_WEB_VIEW)
+    std::string error;
+    const std::unique_ptr<module_library> module = module_library::open(args.module, error);
+    if (!module) {
+        std::cerr << "vorn-host: " << args.module << ": " << error << "\n";
+        return kExitUnusable;
+    }
+    session_player player(module->factory(), args.player, report);
+    for (const session_action& action : actions) player.play(action);
+    if (!serveWeb(player, report, *args.web, std::cout, std::cerr)) return kExitUnusable;
+    player.finish();
+    return report.clean() ? kExitClean : kExitProblems;
+#else
+    (void)actions;
+    (void)report;
+    std::cerr << "vorn-host: --web " << *args.web << ": this vorn-host was built without the browser view\n";
+    return kExitUnusable;
+#endif
 }
 
 int playInteractively(const arguments& args, session_report& report) {
@@ -286,7 +323,7 @@ int main(int argc, char** argv) {
         if (args->update) actions = withoutExpectations(*actions);
         args->player.panelDirs.push_back(directoryOf(*args->session));
         args->player.panelDirs.push_back(".");
-        status = playSession(*args, *actions, report);
+        status = args->web ? playOnTheWeb(*args, *actions, report) : playSession(*args, *actions, report);
         if (args->update && status != kExitUnusable) {
             const std::vector<std::string> updated = recorder.updated(*lines);
             std::cout << lineDiff(*lines, updated);
@@ -297,7 +334,7 @@ int main(int argc, char** argv) {
         }
     } else {
         args->player.panelDirs.push_back(".");
-        status = playInteractively(*args, report);
+        status = args->web ? playOnTheWeb(*args, {}, report) : playInteractively(*args, report);
     }
     report.finish();
     if (!args->recordFile.empty() && !writeLines(args->recordFile, recorder.lines())) {

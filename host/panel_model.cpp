@@ -1,5 +1,6 @@
 #include "panel_model.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -21,16 +22,24 @@ bool panel_model::show(const std::string& panelId, const std::string& filePath, 
         std::istringstream words(line);
         std::string keyword, id, setting;
         if (!(words >> keyword) || keyword[0] == '#') continue;
-        if (keyword != kPanelFileControl || !(words >> id)) {
-            error = filePath + ":" + std::to_string(number) + ": expected: control ID [name=value ...]";
+        const bool known = keyword == kPanelFileControl || keyword == kPanelFileList ||
+                           keyword == kPanelFileButton || keyword == kPanelFileLabel;
+        if (!known || !(words >> id)) {
+            error = filePath + ":" + std::to_string(number) + ": expected: control|list|button|label ID [name=value ...]";
             return false;
         }
         control& c = controlNamed(loaded, id);
         c.listed = true;
+        c.kind = keyword;
         while (words >> setting) {
             const size_t equals = setting.find('=');
-            set(c.values, setting.substr(0, equals),
-                equals == std::string::npos ? "" : setting.substr(equals + 1));
+            const std::string name = setting.substr(0, equals);
+            const std::string value = equals == std::string::npos ? "" : setting.substr(equals + 1);
+            if (keyword == kPanelFileList && name == kPanelFileItems) {
+                c.items = std::atoi(value.c_str());
+            } else {
+                set(c.values, name, value);
+            }
         }
     }
     panelNamed(panelId) = loaded;
@@ -104,7 +113,7 @@ panel_model::control& panel_model::controlNamed(panel& p, const std::string& id)
     for (control& c : p.controls) {
         if (c.id == id) return c;
     }
-    p.controls.push_back({id, {}});
+    p.controls.push_back({id, {}, false, "", 0});
     return p.controls.back();
 }
 
@@ -133,4 +142,16 @@ bool panel_model::lists(const std::string& panelId, const std::string& controlId
         if (c.id == controlId) return c.listed;
     }
     return false;
+}
+
+std::vector<panel_model::panel_view> panel_model::view() const {
+    std::vector<panel_view> panels;
+    for (const panel& p : m_panels) {
+        panel_view shown{p.id, {}};
+        for (const control& c : p.controls) {
+            shown.controls.push_back({c.id, c.kind.empty() ? kPanelFileControl : c.kind, c.items, c.values});
+        }
+        panels.push_back(shown);
+    }
+    return panels;
 }

@@ -9,6 +9,8 @@
 
 class panel_model {
 public:
+    using properties = std::vector<std::pair<std::string, std::string>>;
+
     // Shows `panel` with the controls that the panel file lists, replacing what it held.
     // False, with the reason in `error`, when the file cannot be read or parsed.
     bool show(const std::string& panel, const std::string& filePath, std::string& error);
@@ -28,15 +30,28 @@ public:
     // Whether a panel file shown as `panel` lists the control.
     bool lists(const std::string& panel, const std::string& control) const;
 
+    // How the panels look, for a view that draws them.
+    struct control_view {
+        std::string id, kind;
+        int items;
+        properties values;
+    };
+    struct panel_view {
+        std::string id;
+        std::vector<control_view> controls;
+    };
+    std::vector<panel_view> view() const;
+
     // Every (panel, control) the shown panels hold, in order.
     std::vector<std::pair<std::string, std::string>> controls() const;
 
 private:
-    using properties = std::vector<std::pair<std::string, std::string>>;
     struct control {
         std::string id;
         properties values;
         bool listed = false;  // the shown panel file lists it
+        std::string kind;     // as the panel file draws it: list, button, label, or control
+        int items = 0;        // a list's items, numbered from 1
     };
     struct panel {
         std::string id;
@@ -51,5 +66,10 @@ private:
     std::vector<panel> m_panels;
 };
 
-// The panel file's keyword for a control line: "control ID name=value ...".
+// The panel file's keywords for a control line, "KIND ID name=value ...": how a view draws it.
+// A list's "items=N" gives its item count and is no property.
 const char kPanelFileControl[] = "control";
+const char kPanelFileList[] = "list";
+const char kPanelFileButton[] = "button";
+const char kPanelFileLabel[] = "label";
+const char kPanelFileItems[] = "items";

@@ -35,6 +35,8 @@ public:
     session_player& operator=(const session_player&) = delete;
 
     void play(const session_action& action);
+    // The host of an instance, to look at its panels, router and timers.
+    const simulated_host& host(int index) const { return *m_instances[static_cast<size_t>(index)].host; }
     // Closes the last expectations, deletes every script still alive and shows the crosspoints.
     void finish();
 

@@ -93,6 +93,15 @@ std::vector<std::string> session_report::sentBy(int instance) const {
     return sent;
 }
 
+std::vector<session_report::shown_entry> session_report::entries() const {
+    std::vector<shown_entry> shown;
+    for (const entry& e : m_entries) {
+        const bool nullAnswer = e.kind == entry_kind::answer && !e.hasDetail;
+        shown.push_back({kindName(e.kind), e.instance, e.line, nullAnswer ? "null" : e.text, e.detail});
+    }
+    return shown;
+}
+
 void session_report::printForPeople(const entry& e) {
     if (m_labelInstances && e.kind != entry_kind::state && e.kind != entry_kind::failure) {
         m_out << "[" << e.instance << "] ";

@@ -35,6 +35,16 @@ public:
     // The commands that instance sent, in order: its transcript.
     std::vector<std::string> sentBy(int instance) const;
 
+    // Every entry so far, for a view that shows the exchange: kind ("host", "module", "answer",
+    // "breach", "warning", ...), instance, session line, text and detail.
+    struct shown_entry {
+        std::string kind;
+        int instance;
+        int line;
+        std::string text, detail;
+    };
+    std::vector<shown_entry> entries() const;
+
 private:
     enum class entry_kind { host, module, handback, answer, state, note, breach, warning, failure };
 

@@ -51,6 +51,7 @@ public:
     void printState(std::ostream& out) const;
     const router_model& router() const { return m_router; }
     const panel_model& panels() const { return m_panels; }
+    const std::set<long>& runningTimers() const { return m_runningTimers; }
 
 private:
     char* perform(const std::string& line);

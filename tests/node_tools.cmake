@@ -20,3 +20,24 @@ foreach(scenario IN ITEMS videohub-server confirms refuses silent unconfirmed ou
             ${node_tools}/node_modules)
   set_tests_properties(router_link.${scenario} PROPERTIES FIXTURES_REQUIRED node_tools TIMEOUT 60)
 endforeach()
+
+# The browser view, clicked in Debian's chromium; the screenshot stays in the build folder.
+get_property(web_view GLOBAL PROPERTY VORN_WEB_VIEW)
+if(web_view)
+  add_test(NAME web_view_take_by_clicking
+    COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/web/web_view_test.js $<TARGET_FILE:vorn-host>
+            $<TARGET_FILE:Router> ${node_tools}/node_modules ${CMAKE_CURRENT_BINARY_DIR}/web_view.png
+            ${CMAKE_CURRENT_BINARY_DIR}/web_view_clicked.session)
+  set_tests_properties(web_view_take_by_clicking PROPERTIES
+    FIXTURES_REQUIRED node_tools SKIP_RETURN_CODE 77 TIMEOUT 120)
+
+  # The README's screenshot, made anew by one command: cmake --build --preset default --target web_screenshot
+  add_custom_target(web_screenshot
+    COMMAND ${CMAKE_COMMAND} -DNPM=${VORN_NPM} -DSOURCE=${CMAKE_CURRENT_SOURCE_DIR}/node_tools/package.json
+            -DTARGET=${node_tools} -P ${CMAKE_CURRENT_SOURCE_DIR}/node_tools_install.cmake
+    COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/web/web_view_test.js $<TARGET_FILE:vorn-host>
+            $<TARGET_FILE:Router> ${node_tools}/node_modules ${PROJECT_SOURCE_DIR}/docs/web_view.png
+            ${CMAKE_CURRENT_BINARY_DIR}/web_view_clicked.session
+    DEPENDS vorn-host Router
+    COMMENT "Clicking a take in the browser view for docs/web_view.png")
+endif()

@@ -24,7 +24,10 @@ public:
     ~faulty_checks_script() { m_host->hostCommand("AS", kHostPerform); }
 
     char* callback(void* param, int code) override {
-        if (code == kCodeAuxRecord) return static_cast<char*>(*static_cast<void**>(nullptr));  // crashes
+        if (code == kCodeAuxRecord) {
+            volatile char* nowhere = nullptr;
+            *nowhere = 1;  // crashes
+        }
         if (code == kCodeControlEvent && param) controlEvent(*static_cast<const host_control_event*>(param));
         if (code == kCodeParameterRequest && param && std::strcmp(static_cast<const char*>(param), "return=all") == 0) {
             char* answer = new char[16];  // never freed: code 5 below forgets it
