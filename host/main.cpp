@@ -209,15 +209,19 @@ std::vector<session_action> withoutExpectations(const std::vector<session_action
     return kept;
 }
 
+// The module, or null after saying why it did not load.
+std::unique_ptr<module_library> openModule(const std::string& path) {
+    std::string error;
+    std::unique_ptr<module_library> module = module_library::open(path, error);
+    if (!module) std::cerr << "vorn-host: " << path << ": " << error << "\n";
+    return module;
+}
+
 int playSession(const arguments& args, const std::vector<session_action>& actions, session_report& report) {
     for (int run = 1; run <= args.repeat; ++run) {
         if (args.repeat > 1) report.note("run " + std::to_string(run) + " of " + std::to_string(args.repeat));
-        std::string error;
-        const std::unique_ptr<module_library> module = module_library::open(args.module, error);
-        if (!module) {
-            std::cerr << "vorn-host: " << args.module << ": " << error << "\n";
-            return kExitUnusable;
-        }
+        const std::unique_ptr<module_library> module = openModule(args.module);
+        if (!module) return kExitUnusable;
         session_player player(module->factory(), args.player, report);
         for (const session_action& action : actions) player.play(action);
         player.finish();
@@ -228,12 +232,8 @@ int playSession(const arguments& args, const std::vector<session_action>& action
 // Plays the session's actions, then what is clicked on the page, until the page ends it.
 int playOnTheWeb(const arguments& args, const std::vector<session_action>& actions, session_report& report) {
 #if defined(VORN_WEB_VIEW)
-    std::string error;
-    const std::unique_ptr<module_library> module = module_library::open(args.module, error);
-    if (!module) {
-        std::cerr << "vorn-host: " << args.module << ": " << error << "\n";
-        return kExitUnusable;
-    }
+    const std::unique_ptr<module_library> module = openModule(args.module);
+    if (!module) return kExitUnusable;
     session_player player(module->factory(), args.player, report);
     for (const session_action& action : actions) player.play(action);
     if (!serveWeb(player, report, *args.web, std::cout, std::cerr)) return kExitUnusable;
@@ -248,12 +248,8 @@ int playOnTheWeb(const arguments& args, const std::vector<session_action>& actio
 }
 
 int playInteractively(const arguments& args, session_report& report) {
-    std::string error;
-    const std::unique_ptr<module_library> module = module_library::open(args.module, error);
-    if (!module) {
-        std::cerr << "vorn-host: " << args.module << ": " << error << "\n";
-        return kExitUnusable;
-    }
+    const std::unique_ptr<module_library> module = openModule(args.module);
+    if (!module) return kExitUnusable;
     const bool terminal = isatty(0);
     session_player player(module->factory(), args.player, report);
     std::string line;

@@ -9,18 +9,9 @@
 const net = require('net');
 const path = require('path');
 const { spawn } = require('child_process');
+const freePort = require('../node_tools/free_port');
 
 const [scenario, vornHost, moduleFile, session, nodeModules] = process.argv.slice(2);
-
-function freePort() {
-  return new Promise((resolve) => {
-    const probe = net.createServer();
-    probe.listen(0, '127.0.0.1', () => {
-      const { port } = probe.address();
-      probe.close(() => resolve(port));
-    });
-  });
-}
 
 // A router that speaks the protocol as the stand-in's mode says: it sends its prelude, then
 // answers each block with ACK (or NAK, or nothing) and, when it confirms, the status block.

@@ -7,23 +7,13 @@
 // Exits 77 (a skip for CTest), saying so, only where chromium is not installed.
 'use strict';
 const fs = require('fs');
-const net = require('net');
 const path = require('path');
 const { spawn } = require('child_process');
+const freePort = require('../node_tools/free_port');
 
 const [vornHost, moduleFile, nodeModules, screenshot, recorded] = process.argv.slice(2);
 const kSkipped = 77;
 const chromiumPath = process.env.VORN_CHROMIUM || '/usr/bin/chromium';
-
-function freePort() {
-  return new Promise((resolve) => {
-    const probe = net.createServer();
-    probe.listen(0, '127.0.0.1', () => {
-      const { port } = probe.address();
-      probe.close(() => resolve(port));
-    });
-  });
-}
 
 async function waitForServer(url) {
   for (let i = 0; i < 100; i++) {
