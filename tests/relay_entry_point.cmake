@@ -12,6 +12,7 @@ if(NOT attach)
   message(FATAL_ERROR "the relay trace shows no process attach of Router.dll")
 endif()
 string(TOLOWER "${CMAKE_MATCH_1}" base)
+string(REGEX REPLACE "^0+" "" base "${base}")  # the 64-bit relay prints arguments without leading zeros
 string(REGEX MATCH "([0-9a-f]+):Call KERNEL32.DisableThreadLibraryCalls\\(${base}\\)[^\n]*"
        call "${relay}")
 if(NOT call)
@@ -23,6 +24,6 @@ string(SUBSTRING "${relay}" ${at} -1 after)
 string(REGEX MATCH "${thread}:Ret  KERNEL32.DisableThreadLibraryCalls\\(\\) retval=([0-9a-f]+)[^\n]*"
        returned "${after}")
 message("${call}\n${returned}")
-if(NOT CMAKE_MATCH_1 STREQUAL "00000001")
+if(NOT CMAKE_MATCH_1 MATCHES "^0*1$")
   message(FATAL_ERROR "DisableThreadLibraryCalls returned ${CMAKE_MATCH_1}, not 1")
 endif()
