@@ -14,7 +14,6 @@ public:
     bool add(const std::string& assignment, unsigned timeoutMs, std::string& error);
     // The link for a device, or null when its routes stay in the simulator.
     videohub_link* linkFor(long device) const;
-    bool empty() const { return m_links.empty(); }
 
 private:
     std::map<long, std::unique_ptr<videohub_link>> m_links;

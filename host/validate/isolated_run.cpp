@@ -25,10 +25,6 @@ const char* statusName(check_status status) {
 
 #if defined(_WIN32)
 
-bool canIsolate() {
-    return false;
-}
-
 check_outcome runIsolated(const std::function<check_outcome()>& work, unsigned) {
     try {
         return work();
@@ -110,10 +106,6 @@ check_outcome howItEnded(int status, const std::string& output, unsigned timeLim
 }
 
 }  // namespace
-
-bool canIsolate() {
-    return true;
-}
 
 check_outcome runIsolated(const std::function<check_outcome()>& work, unsigned timeLimitMs) {
     int pipeEnds[2];

@@ -8,4 +8,3 @@
 // Where child processes exist (POSIX), `work` runs in one; elsewhere it runs in this process,
 // and a crash ends the whole run.
 check_outcome runIsolated(const std::function<check_outcome()>& work, unsigned timeLimitMs);
-bool canIsolate();
