@@ -55,7 +55,8 @@ const char kUsage[] =
     "                 Videohub protocol (--router-timeout-ms: how long to wait for its word)\n"
     "  Exit status: 0 clean, 1 failed expectation or breach, 2 unusable arguments or files.\n"
     "  validate runs named checks on MODULE, each in a process of its own (--list names them);\n"
-    "  exit 0 when every check passes, 1 when one fails.\n";
+    "  --timeout MS is the processor time a check may use (20000); exit 0 when every check\n"
+    "  passes, 1 when one fails.\n";
 
 const char kPrompt[] = "vorn-host> ";
 // Where --web listens unless told: loopback only.

@@ -18,7 +18,9 @@ foreach(scenario IN ITEMS videohub-server confirms refuses silent unconfirmed ou
     COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/router/router_link_test.js ${scenario}
             $<TARGET_FILE:vorn-host> $<TARGET_FILE:Router> ${PROJECT_SOURCE_DIR}/sessions/typical_take.session
             ${node_tools}/node_modules)
-  set_tests_properties(router_link.${scenario} PROPERTIES FIXTURES_REQUIRED node_tools TIMEOUT 60)
+  vorn_scaled_time(router_test_seconds 60)
+  set_tests_properties(router_link.${scenario} PROPERTIES FIXTURES_REQUIRED node_tools
+    TIMEOUT ${router_test_seconds} ENVIRONMENT VORN_TIME_SCALE=${VORN_TIME_SCALE})
 endforeach()
 
 # The browser view, clicked in Debian's chromium; the screenshot stays in the build folder.
@@ -28,8 +30,10 @@ if(web_view)
     COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/web/web_view_test.js $<TARGET_FILE:vorn-host>
             $<TARGET_FILE:Router> ${node_tools}/node_modules ${CMAKE_CURRENT_BINARY_DIR}/web_view.png
             ${CMAKE_CURRENT_BINARY_DIR}/web_view_clicked.session)
+  vorn_scaled_time(web_test_seconds 120)
   set_tests_properties(web_view_take_by_clicking PROPERTIES
-    FIXTURES_REQUIRED node_tools SKIP_RETURN_CODE 77 TIMEOUT 120)
+    FIXTURES_REQUIRED node_tools SKIP_RETURN_CODE 77 TIMEOUT ${web_test_seconds}
+    ENVIRONMENT VORN_TIME_SCALE=${VORN_TIME_SCALE})
 
   # The README's screenshot, made anew by one command: cmake --build --preset default --target web_screenshot
   add_custom_target(web_screenshot

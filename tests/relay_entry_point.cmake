@@ -2,9 +2,9 @@
 # process attach, asked to hear of no threads and that Windows granted it: the relay line of
 # DisableThreadLibraryCalls for the module's own base address returns 1. Prints those lines.
 execute_process(COMMAND ${CMAKE_COMMAND} -E env WINEDEBUG=+relay ${COMMAND}
-  OUTPUT_QUIET ERROR_VARIABLE relay RESULT_VARIABLE status)
+  OUTPUT_VARIABLE out ERROR_VARIABLE relay RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
-  message(FATAL_ERROR "the program failed (${status})")
+  message(FATAL_ERROR "the program failed (${status}):\n${out}")
 endif()
 string(REGEX MATCH "Call PE DLL \\(proc=[0-9A-Fa-f]+,module=([0-9A-Fa-f]+) L\"Router.dll\",reason=PROCESS_ATTACH"
        attach "${relay}")

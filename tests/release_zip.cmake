@@ -1,7 +1,7 @@
-# Makes the release zip with CPack, unpacks it into an empty folder, lists it, and runs the
-# native-ABI host from there against the module and string library the zip carries: the
-# transcript must equal EXPECTED.
-set(work ${BINARY}/release_zip_test)
+# Makes the release zip with CPack in WORK, lists it, and unpacks it into an empty folder. Given
+# HOST, it then runs the native-ABI host (through EMULATOR) from there against the module and
+# string library the zip carries: the transcript must equal EXPECTED.
+set(work ${WORK})
 file(REMOVE_RECURSE ${work})
 file(MAKE_DIRECTORY ${work}/package ${work}/unpacked)
 execute_process(COMMAND ${CPACK} --config ${BINARY}/CPackConfig.cmake -B ${work}/package
@@ -18,6 +18,9 @@ foreach(file IN ITEMS Router.dll vorn_string.dll p1.vorn_ui INSTALL.txt)
   endif()
 endforeach()
 execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${zip} WORKING_DIRECTORY ${work}/unpacked)
+if(NOT HOST)
+  return()
+endif()
 set(folder ${work}/unpacked/${NAME})
 file(COPY ${HOST} DESTINATION ${folder})
 get_filename_component(host_name ${HOST} NAME)

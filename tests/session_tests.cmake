@@ -89,7 +89,7 @@ if(WIN32)
 else()
   set(validate_router_summary "12 checks: 12 passed, 0 failed, 0 skipped")
 endif()
-vorn_add_session(validate_router ARGS validate ${router_module} --timeout 120000
+vorn_add_session(validate_router ARGS validate ${router_module} --timeout ${VORN_CHECK_TIMEOUT_MS}
   EXPECT "${validate_router_summary}")
 vorn_add_session(validate_list ARGS validate --list EXPECT "instances-separate" "random-session")
 vorn_add_session(validate_unknown_check EXIT 2 ARGS validate ${router_module} --include no-such-check
@@ -106,20 +106,22 @@ if(NOT WIN32)
             $<TARGET_FILE_DIR:faulty_checks>/p1.vorn_ui)
   set(faulty_checks_module $<TARGET_FILE:faulty_checks>)
   vorn_add_session(validate_faults_fail_their_own_checks EXIT 1
-    ARGS validate ${faulty_checks_module} --seed 7 --timeout 120000
+    ARGS validate ${faulty_checks_module} --seed 7 --timeout ${VORN_CHECK_TIMEOUT_MS}
     EXPECT "PASS module-loads" "FAIL exports-only-factory: .*faulty_checks_extra_export"
            "PASS factory-paths" "PASS delete-after-create" "FAIL callback-codes: .*(signal 11|without a result)"
            "PASS control-event-texts" "PASS request-texts" "FAIL answers-freed: .*blocks"
            "FAIL instances-separate: .*instance 0 sent \"RC 1 31 " "PASS load-unload"
            "12 checks: [0-9]+ passed, [0-9]+ failed")
   add_test(NAME validate_seed_replays_and_the_session_reproduces
-    COMMAND ${CMAKE_COMMAND} "-DHOST=${VORN_TEST_LAUNCHER};$<TARGET_FILE:vorn-host>"
+    COMMAND ${CMAKE_COMMAND} "-DHOST=${VORN_TEST_LAUNCHER};${CMAKE_CROSSCOMPILING_EMULATOR};$<TARGET_FILE:vorn-host>"
             -DMODULE=${faulty_checks_module} -DWORK=${CMAKE_CURRENT_BINARY_DIR}/validate_replay
+            -DTIMEOUT=${VORN_CHECK_TIMEOUT_MS}
             -P ${CMAKE_CURRENT_SOURCE_DIR}/validate_replay.cmake)
   find_program(VORN_PYTHON NAMES python3)
   if(VORN_PYTHON)
     add_test(NAME validate_junit_names_every_check
-      COMMAND ${CMAKE_COMMAND} -DHOST=$<TARGET_FILE:vorn-host> -DMODULE=${faulty_checks_module}
+      COMMAND ${CMAKE_COMMAND} "-DHOST=${CMAKE_CROSSCOMPILING_EMULATOR};$<TARGET_FILE:vorn-host>"
+              -DMODULE=${faulty_checks_module} -DTIMEOUT=${VORN_CHECK_TIMEOUT_MS}
               -DPYTHON=${VORN_PYTHON} -DJUNIT=${CMAKE_CURRENT_BINARY_DIR}/validate.junit.xml
               -P ${CMAKE_CURRENT_SOURCE_DIR}/validate_junit.cmake)
   endif()

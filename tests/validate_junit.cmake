@@ -1,5 +1,5 @@
 # The JUnit file of a validate run parses as XML and names every check, with the failures marked.
-execute_process(COMMAND ${HOST} validate ${MODULE} --seed 7 --junit ${JUNIT} OUTPUT_QUIET ERROR_QUIET)
+execute_process(COMMAND ${HOST} validate ${MODULE} --seed 7 --timeout ${TIMEOUT} --junit ${JUNIT} OUTPUT_QUIET ERROR_QUIET)
 execute_process(COMMAND ${HOST} validate --list OUTPUT_VARIABLE listing)
 string(REGEX MATCHALL "(^|\n)[a-z-]+" ids "${listing}")
 list(TRANSFORM ids STRIP)

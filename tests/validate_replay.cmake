@@ -1,10 +1,10 @@
 # A failing random session replays exactly from its seed, and the session that the check prints
 # fails the same way under `vorn-host MODULE SESSION`.
-#   HOST: the command (a list); MODULE; WORK: an empty folder to run in.
+#   HOST: the command (a list); MODULE; WORK: an empty folder to run in; TIMEOUT: a check's limit.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 foreach(run IN ITEMS first second)
-  execute_process(COMMAND ${HOST} validate ${MODULE} --include random-session --seed 424242
+  execute_process(COMMAND ${HOST} validate ${MODULE} --include random-session --seed 424242 --timeout ${TIMEOUT}
     WORKING_DIRECTORY ${WORK} OUTPUT_VARIABLE ${run} ERROR_QUIET RESULT_VARIABLE status)
   if(NOT status EQUAL 1)
     message(FATAL_ERROR "the random session did not fail (${status}):\n${${run}}")

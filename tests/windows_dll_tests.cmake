@@ -54,9 +54,13 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
   # The entry point runs on process attach and its request to hear of no threads succeeds:
   # Wine's relay trace shows the call and its return value.
   if(VORN_RELEASE_NAME)
+    add_test(NAME release_zip_holds_the_product
+      COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DBINARY=${CMAKE_BINARY_DIR}
+              -DNAME=${VORN_RELEASE_NAME} -DWORK=${CMAKE_BINARY_DIR}/release_zip_contents
+              -P ${CMAKE_CURRENT_SOURCE_DIR}/release_zip.cmake)
     add_test(NAME release_zip_runs_the_native_host
       COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DBINARY=${CMAKE_BINARY_DIR}
-              -DNAME=${VORN_RELEASE_NAME} -DHOST=${native_exe}
+              -DNAME=${VORN_RELEASE_NAME} -DWORK=${CMAKE_BINARY_DIR}/release_zip_run -DHOST=${native_exe}
               "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
               -DEXPECTED=${native_dir}/typical_take.transcript
               -P ${CMAKE_CURRENT_SOURCE_DIR}/release_zip.cmake)

@@ -1,4 +1,6 @@
 # 32-bit Linux (the pointer width of the real target), run through qemu-i386.
+include(${CMAKE_CURRENT_LIST_DIR}/../debian_packages.cmake)
+vorn_require_debian_packages(linux_i386)
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i386)
 set(CMAKE_C_COMPILER gcc)

@@ -5,7 +5,9 @@
 #if !defined(_WIN32)
 #  include <nlohmann/json.hpp>
 
+#  include <climits>
 #  include <csignal>
+#  include <cstdint>
 #  include <cstring>
 #  include <sys/time.h>
 #  include <sys/wait.h>
@@ -57,13 +59,31 @@ check_outcome decode(const std::string& text) {
     return outcome;
 }
 
+// A check that waits without computing (a module blocked on a lock, say) uses no processor time;
+// the wall clock ends it after this many times its limit.
+const unsigned kWaitingLimitFactor = 10;
+
+itimerval timerAfter(unsigned ms) {
+    itimerval timer{};
+    timer.it_value.tv_sec = ms / 1000;
+    timer.it_value.tv_usec = static_cast<suseconds_t>((ms % 1000) * 1000);
+    return timer;
+}
+
+// The limit counts the processor time the check uses (SIGPROF), which a busy machine does not
+// stretch; the wall clock (SIGALRM) only ends a check that waits far beyond it.
+void limitTime(unsigned timeLimitMs) {
+    const itimerval processor = timerAfter(timeLimitMs);
+    setitimer(ITIMER_PROF, &processor, nullptr);
+    const unsigned waitingMs = timeLimitMs > UINT_MAX / kWaitingLimitFactor ? UINT_MAX : timeLimitMs * kWaitingLimitFactor;
+    const itimerval wall = timerAfter(waitingMs);
+    setitimer(ITIMER_REAL, &wall, nullptr);
+}
+
 // In the child: run the work, write its outcome to `out`, and end without running anything of
 // the parent's (no atexit handlers, no buffered output written twice).
 [[noreturn]] void runChild(const std::function<check_outcome()>& work, int out, unsigned timeLimitMs) {
-    itimerval limit{};
-    limit.it_value.tv_sec = timeLimitMs / 1000;
-    limit.it_value.tv_usec = static_cast<suseconds_t>((timeLimitMs % 1000) * 1000);
-    setitimer(ITIMER_REAL, &limit, nullptr);  // SIGALRM ends the child when time is up
+    limitTime(timeLimitMs);
     check_outcome outcome;
     try {
         outcome = work();
@@ -96,7 +116,13 @@ std::string readAll(int in) {
 check_outcome howItEnded(int status, const std::string& output, unsigned timeLimitMs) {
     if (WIFSIGNALED(status)) {
         const int signal = WTERMSIG(status);
-        if (signal == SIGALRM) return check_outcome::failed("timed out after " + std::to_string(timeLimitMs) + " ms");
+        if (signal == SIGPROF) {
+            return check_outcome::failed("timed out: used more than " + std::to_string(timeLimitMs) + " ms of processor time");
+        }
+        if (signal == SIGALRM) {
+            return check_outcome::failed("timed out: still waiting after " +
+                                         std::to_string(std::uint64_t{timeLimitMs} * kWaitingLimitFactor) + " ms");
+        }
         return check_outcome::failed("the host process ended on signal " + std::to_string(signal) + " (" +
                                      strsignal(signal) + ")");
     }

@@ -1,6 +1,8 @@
 #pragma once
 // Runs a piece of work in a child process with a time limit, so that a module that crashes or
 // hangs ends only that piece: the parent reads the child's outcome, or names how it ended.
+// The limit is processor time, so a loaded machine does not fail a check; a check that waits
+// without computing ends after ten times the limit of wall-clock time.
 #include <functional>
 
 #include "check_outcome.h"

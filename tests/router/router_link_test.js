@@ -41,9 +41,16 @@ function standIn(port, mode, size, routes) {
   return new Promise((resolve) => server.listen(port, '127.0.0.1', () => resolve(server)));
 }
 
+// How long vorn-host waits for the router's word. Where the router answers, a long wait costs
+// nothing and holds on a loaded machine; where it stays silent (videohub-server never confirms a
+// route), the test waits it out. Scaled by
+// the suite's VORN_TIME_SCALE (sanitizers run slower).
+const timeScale = Number(process.env.VORN_TIME_SCALE || 1);
+const routerWaitMs = (['silent', 'unconfirmed', 'videohub-server'].includes(scenario) ? 3000 : 20000) * timeScale;
+
 function runHost(port, extra) {
   return new Promise((resolve) => {
-    const args = [moduleFile, session, '--router-timeout-ms', '1000',
+    const args = [moduleFile, session, '--router-timeout-ms', String(routerWaitMs),
                   '--router', `12=videohub://127.0.0.1:${port}`, ...extra];
     const child = spawn(vornHost, args);
     let out = '';

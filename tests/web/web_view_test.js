@@ -14,9 +14,12 @@ const freePort = require('../node_tools/free_port');
 const [vornHost, moduleFile, nodeModules, screenshot, recorded] = process.argv.slice(2);
 const kSkipped = 77;
 const chromiumPath = process.env.VORN_CHROMIUM || '/usr/bin/chromium';
+// Every wait of the test, scaled by the suite's VORN_TIME_SCALE (sanitizers run slower).
+const waitMs = 30000 * Number(process.env.VORN_TIME_SCALE || 1);
 
 async function waitForServer(url) {
-  for (let i = 0; i < 100; i++) {
+  const deadline = Date.now() + waitMs;
+  while (Date.now() < deadline) {
     try {
       const response = await fetch(url + 'state');
       if (response.ok) return;
@@ -52,6 +55,7 @@ async function main() {
   const browser = await chromium.launch({ executablePath: chromiumPath, args: ['--no-sandbox'] });
   try {
     const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
+    page.setDefaultTimeout(waitMs);
     await page.goto(url);
     await page.fill('#request-text', 'RouterDeviceNo=12');
     await page.click('#send-request');
@@ -59,7 +63,7 @@ async function main() {
     await page.click('[data-control="Sources"] button[data-item="7"]');
     await page.click('[data-control="Destinations"] button[data-item="3"]');
     await page.click('button[data-control="500"]');
-    await page.waitForSelector('table.grid[data-device="12"] td[data-route="3<-7"]', { timeout: 5000 });
+    await page.waitForSelector('table.grid[data-device="12"] td[data-route="3<-7"]');
     const log = await page.textContent('#log');
     for (const line of ["host   > event 1 500 value=1", "module > RC 12 7 3 ',' 0",
                         "module > TP 'selected=0' '1' 'Destinations'"]) {
