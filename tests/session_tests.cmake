@@ -112,6 +112,22 @@ if(NOT WIN32)
            "PASS control-event-texts" "PASS request-texts" "FAIL answers-freed: .*blocks"
            "FAIL instances-separate: .*instance 0 sent \"RC 1 31 " "PASS load-unload"
            "12 checks: [0-9]+ passed, [0-9]+ failed")
+
+  # A check that never ends is stopped: on the processor time it uses when it computes, and on
+  # the wall clock (ten times the limit) when it only waits.
+  foreach(hang IN ITEMS spinning waiting)
+    add_library(${hang}_module MODULE faulty_module/hanging_module.cpp)
+    target_link_libraries(${hang}_module PRIVATE vorn_interfaces)
+    set_target_properties(${hang}_module PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden)
+  endforeach()
+  target_compile_definitions(waiting_module PRIVATE VORN_HANG_BY_WAITING)
+  vorn_add_session(validate_ends_a_computing_check_on_its_processor_time EXIT 1
+    ARGS validate $<TARGET_FILE:spinning_module> --include callback-codes --timeout 300
+    EXPECT "FAIL callback-codes: .*timed out: used more than 300 ms of processor time")
+  vorn_add_session(validate_ends_a_waiting_check_on_the_wall_clock EXIT 1
+    ARGS validate $<TARGET_FILE:waiting_module> --include callback-codes --timeout 200
+    EXPECT "FAIL callback-codes: .*timed out: still waiting after 2000 ms")
+
   add_test(NAME validate_seed_replays_and_the_session_reproduces
     COMMAND ${CMAKE_COMMAND} "-DHOST=${VORN_TEST_LAUNCHER};${CMAKE_CROSSCOMPILING_EMULATOR};$<TARGET_FILE:vorn-host>"
             -DMODULE=${faulty_checks_module} -DWORK=${CMAKE_CURRENT_BINARY_DIR}/validate_replay
