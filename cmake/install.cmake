@@ -27,7 +27,10 @@ install(FILES
   interfaces/vorn_module_export.h
   interfaces/vorn_records.h
   interfaces/vorn_string.h
+  script_helper/command_texts.h
   script_helper/decimal_text.h
+  script_helper/fixed_command.h
+  script_helper/text_view.h
   script_helper/host_call_guard.h
   script_helper/script_factory.h
   script_helper/message_records.h

@@ -5,7 +5,6 @@
 #include "vorn_script_helper.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -15,46 +14,50 @@ const char* panelShowFormat(bool withPath, bool withExtra) {
 }
 
 // Traces a command that is not sent, up to its first line break.
-void traceLineBreak(const char* text, const char* lineBreak) {
+void traceLineBreak(const char* text, unsigned lineBreakAt) {
     char trace[160];
-    std::snprintf(trace, sizeof trace, kLineBreakTrace, static_cast<int>(lineBreak - text), text);
+    std::snprintf(trace, sizeof trace, kLineBreakTrace, static_cast<int>(lineBreakAt), text);
     platformDebugOutput(trace);
 }
 
 }  // namespace
 
-bool vorn_script_helper::panelShow(const vorn_string& panel, const vorn_string& file,
-                                   const vorn_string& extra) {
+bool vorn_script_helper::panelShow(text_view panel, text_view file, text_view extra) {
     const filled_text text(panelShowFormat(scriptPath.length() > 0, extra.length() > 0),
                            {panel, scriptPath, file, extra});
     if (!hostLink) return true;
-    return send(text.text()) != nullptr;
+    return send(text) != nullptr;
 }
 
-void vorn_script_helper::textPut(const vorn_string& property, const vorn_string& value,
-                                 const vorn_string& panel, const vorn_string& control) {
-    send(filled_text(kTextPutFormat, {property, value, panel, control}).text());
+void vorn_script_helper::textPut(text_view property, text_view value, text_view panel, text_view control) {
+    send(filled_text(kTextPutFormat, {property, value, panel, control}));
 }
 
-void vorn_script_helper::routerConnect(int device, int source, int destination,
-                                       const vorn_string& extra, bool flag) {
+void vorn_script_helper::routerConnect(int device, int source, int destination, text_view extra, bool flag) {
     send(filled_text(kRouterConnectFormat, {decimal_number(device), decimal_number(source),
                                             decimal_number(destination), extra,
-                                            decimal_number(flag ? 1 : 0)})
-             .text());
+                                            flag ? kTruthText : kFalsehoodText}));
 }
 
 void vorn_script_helper::timerStop(int id) {
-    send(filled_text(kTimerStopFormat, {decimal_number(id)}).text());
+    send(filled_text(kTimerStopFormat, {decimal_number(id)}));
 }
 
 // A text with a line break would reach the host as two commands: it is traced, not sent.
-char* vorn_script_helper::send(const char* text) {
+char* vorn_script_helper::send(const filled_text& text) {
     if (!hostLink) return nullptr;
-    const char* lineBreak = std::strpbrk(text, kLineBreaks);
-    if (lineBreak) {
-        traceLineBreak(text, lineBreak);
+    if (text.lineBreakAt() != filled_text::kNoLineBreak) {
+        traceLineBreak(text.text(), text.lineBreakAt());
         return nullptr;
     }
-    return hostLink->hostCommand(text, kHostPerform);
+    return hostLink->hostCommand(text.text(), kHostPerform);
+}
+
+void vorn_script_helper::sendFixed(const char* text, unsigned lineBreakAt) {
+    if (!hostLink) return;
+    if (lineBreakAt != kNoFixedLineBreak) {
+        traceLineBreak(text, lineBreakAt);
+        return;
+    }
+    hostLink->hostCommand(text, kHostPerform);
 }

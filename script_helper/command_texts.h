@@ -1,26 +1,30 @@
 #pragma once
 // The command texts that scripts send to the host, as formats filled in one pass
-// (filled_text.h): "%N" is the sender's N-th field, inserted as it is.
+// (filled_text.h), or when the module is compiled (fixed_command.h): "%N" is the sender's N-th
+// field, inserted as it is.
 
 // "PS": panel, the script's path, file, extra. The path and its "/" go in only when there is a
 // path, the extra field only when it is not empty.
-const char kPanelShowFormat[] = "PS '%1' '%3'";
-const char kPanelShowWithPathFormat[] = "PS '%1' '%2/%3'";
-const char kPanelShowExtraFormat[] = "PS '%1' '%3' '%4'";
-const char kPanelShowWithPathExtraFormat[] = "PS '%1' '%2/%3' '%4'";
+constexpr char kPanelShowFormat[] = "PS '%1' '%3'";
+constexpr char kPanelShowWithPathFormat[] = "PS '%1' '%2/%3'";
+constexpr char kPanelShowExtraFormat[] = "PS '%1' '%3' '%4'";
+constexpr char kPanelShowWithPathExtraFormat[] = "PS '%1' '%2/%3' '%4'";
 // "TP": property, value, panel, control.
-const char kTextPutFormat[] = "TP '%1=%2' '%3' '%4'";
+constexpr char kTextPutFormat[] = "TP '%1=%2' '%3' '%4'";
 // "RC": device, source, destination, extra, flag.
-const char kRouterConnectFormat[] = "RC %1 %2 %3 ',%4' %5";
+constexpr char kRouterConnectFormat[] = "RC %1 %2 %3 ',%4' %5";
 // "ET": timer.
-const char kTimerStopFormat[] = "ET %1";
+constexpr char kTimerStopFormat[] = "ET %1";
+// Truth values as the host reads them, as in the flag of "RC".
+const char kTruthText[] = "1";
+const char kFalsehoodText[] = "0";
 const char kHostDetach[] = "AS";
 
 // Queries, whose replies the script reads and hands back.
 // "TG": panel, control, property.
-const char kTextGetFormat[] = "TG '%1' '%2' '%3'";
+constexpr char kTextGetFormat[] = "TG '%1' '%2' '%3'";
 // "XI": panel, filter.
-const char kControlIdListFormat[] = "XI '%1' '%2'";
+constexpr char kControlIdListFormat[] = "XI '%1' '%2'";
 // The property that asks for every property of a control; its reply is passed on whole.
 const char kAllProperties[] = "all";
 // Divides a property's name from its value in a reply.
@@ -33,7 +37,6 @@ const char kTextGetMismatchTrace[] =
     "(value returned was \"%3\" from control \"%4\", on panel \"%5\")";
 // A command whose fields hold a CR or LF: the host would read it as two commands.
 const char kLineBreakTrace[] = "command not sent, a field holds a line break: %.*s";
-const char kLineBreaks[] = "\r\n";
 // A host call that failed inside the module: "out of memory in callback code 3".
 const char kOutOfMemoryTrace[] = "out of memory";
 const char kFailureTrace[] = "failure";

@@ -1,5 +1,28 @@
 #include "filled_text.h"
 
+namespace {
+
+bool isLineBreak(char c) {
+    return c == '\n' || c == '\r';
+}
+
+// Copies a field's `length` characters and returns where the first line break among them
+// stands, or `length` when there is none.
+unsigned copyLookingForLineBreak(char* to, const char* from, unsigned length) {
+    for (unsigned i = 0; i < length; ++i) {
+        const char c = from[i];
+        to[i] = c;
+        // Both line breaks are below '\r'+1: most characters take the first test only.
+        if (static_cast<unsigned char>(c) <= '\r' && isLineBreak(c)) {
+            std::memcpy(to + i + 1, from + i + 1, length - i - 1);
+            return i;
+        }
+    }
+    return length;
+}
+
+}  // namespace
+
 decimal_number::decimal_number(int value) {
     char* p = m_digits + sizeof m_digits - 1;
     *p = '\0';
@@ -16,8 +39,8 @@ decimal_number::decimal_number(int value) {
 
 // Most command lines fit the object's own storage: they are written there in one pass, and
 // only a line that does not fit is measured and written again into storage of its size.
-filled_text::filled_text(const char* format, std::initializer_list<field_text> fields)
-    : m_text(m_inline), m_length(0) {
+filled_text::filled_text(const char* format, std::initializer_list<text_view> fields)
+    : m_text(m_inline), m_length(0), m_lineBreakAt(kNoLineBreak) {
     const unsigned written = fill(format, fields, m_inline, kInlineText);
     if (written <= kInlineText) {
         m_length = written;
@@ -28,11 +51,13 @@ filled_text::filled_text(const char* format, std::initializer_list<field_text> f
 }
 
 // Writes the filled format into `out` while it fits in `capacity` characters and a NUL;
-// returns the whole length, which is above `capacity` when it did not fit.
-unsigned filled_text::fill(const char* format, std::initializer_list<field_text> fields, char* out,
+// returns the whole length, which is above `capacity` when it did not fit. A field's
+// characters are looked at for line breaks as they are copied, unless they are a number's.
+unsigned filled_text::fill(const char* format, std::initializer_list<text_view> fields, char* out,
                            unsigned capacity) {
-    const field_text* const field = fields.begin();
+    const text_view* const field = fields.begin();
     const unsigned fieldCount = static_cast<unsigned>(fields.size());
+    unsigned lineBreakAt = kNoLineBreak;
     unsigned length = 0;
     for (const char* p = format; *p; ++p) {
         // "%1" names field 0; any other character after '%' names none.
@@ -42,12 +67,21 @@ unsigned filled_text::fill(const char* format, std::initializer_list<field_text>
             ++length;
             continue;
         }
-        const unsigned fieldLength = field[index].length();
-        if (length + fieldLength <= capacity) std::memcpy(out + length, field[index].text(), fieldLength);
+        const text_view& text = field[index];
+        const unsigned fieldLength = text.length();
+        if (length + fieldLength <= capacity) {
+            if (text.digitsOnly()) {
+                std::memcpy(out + length, text.data(), fieldLength);
+            } else {
+                const unsigned at = copyLookingForLineBreak(out + length, text.data(), fieldLength);
+                if (at < fieldLength && lineBreakAt == kNoLineBreak) lineBreakAt = length + at;
+            }
+        }
         length += fieldLength;
         ++p;
     }
     if (length <= capacity) out[length] = '\0';
+    m_lineBreakAt = lineBreakAt;
     return length;
 }
 

@@ -45,3 +45,11 @@ vorn_string parameter_request::command() const {
 vorn_string parameter_request::value() const {
     return vorn_string(m_message->value);
 }
+
+bool parameter_request::commandEquals(const char* text) const {
+    return textEquals(m_message->command, text);
+}
+
+int parameter_request::valueNumber() const {
+    return textNumber(m_message->value);
+}

@@ -47,6 +47,11 @@ public:
     vorn_string command() const;
     vorn_string value() const;
 
+    // The same texts read in place, answering as the string library's operators would on the
+    // accessors' copies.
+    bool commandEquals(const char* text) const;  // command() == text
+    int valueNumber() const;                     // int(value())
+
 private:
     const parsed_message* m_message;
 };

@@ -6,9 +6,8 @@
 
 #include <cstring>
 
-void vorn_script_helper::textGet(const vorn_string& property, const vorn_string& panel,
-                                 const vorn_string& control, vorn_string& value) {
-    host_reply reply(hostLink, send(filled_text(kTextGetFormat, {panel, control, property}).text()));
+void vorn_script_helper::textGet(text_view property, text_view panel, text_view control, vorn_string& value) {
+    host_reply reply(hostLink, send(filled_text(kTextGetFormat, {panel, control, property})));
     if (reply.empty()) {
         value = "";
         return;
@@ -16,22 +15,22 @@ void vorn_script_helper::textGet(const vorn_string& property, const vorn_string&
     const vorn_string whole(reply.text());
     reply.handBack();
 
-    if (property == kAllProperties) {
+    if (std::strcmp(property.data(), kAllProperties) == 0) {
         value = whole;
         return;
     }
     vorn_string name, rest;
     whole.split(kPropertyAssign, name, rest);
-    if (std::strcmp(name, property) == 0) {
+    if (std::strcmp(name, property.data()) == 0) {
         value = rest;
         return;
     }
-    debugTrace(kTextGetMismatchTrace, name, property, whole, control, panel, "", "", "", "");
+    debugTrace(kTextGetMismatchTrace, name, property.data(), whole, control.data(), panel.data(), "", "", "", "");
     value = "";
 }
 
-vorn_stringlist vorn_script_helper::controlIdList(const vorn_string& panel, const vorn_string& filter) {
-    host_reply reply(hostLink, send(filled_text(kControlIdListFormat, {panel, filter}).text()));
+vorn_stringlist vorn_script_helper::controlIdList(text_view panel, text_view filter) {
+    host_reply reply(hostLink, send(filled_text(kControlIdListFormat, {panel, filter})));
     if (reply.empty()) return vorn_stringlist();
     return vorn_stringlist(vorn_string(reply.text()), kControlIdSeparator);
 }

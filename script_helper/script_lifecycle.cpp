@@ -44,7 +44,7 @@ void* vorn_script_helper::nativeDeletingDestructor(unsigned flags) {
 #endif
 
 void vorn_script_helper::hostDetach() {
-    send(kHostDetach);
+    if (hostLink) hostLink->hostCommand(kHostDetach, kHostPerform);
 }
 
 void vorn_script_helper::wordCallback(int&) {}

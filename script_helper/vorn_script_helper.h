@@ -2,10 +2,14 @@
 // The script base: what every panel script module is built on. A concrete script derives from
 // vorn_script_helper, overrides the pure handlers and acts through the senders below.
 #include "decimal_text.h"
+#include "fixed_command.h"
 #include "message_records.h"
+#include "text_view.h"
 #include "vorn_client_callback.h"
 #include "vorn_host_command.h"
 #include "vorn_string.h"
+
+class filled_text;
 
 class vorn_script_helper : public vorn_client_callback {
 public:
@@ -41,21 +45,26 @@ protected:
     virtual void auxRecordCallback(host_record& record);
 
     // Command senders. Each builds one line, sends it with code 0 when there is a host, and
-    // never hands the reply back. The line lives until hostCommand returns. Fields go in as
-    // they are, once: a "%1" in a field is sent as "%1". A line whose fields hold a CR or LF
-    // is not sent (the host would read two commands); it is traced instead.
+    // never hands the reply back. The line lives until hostCommand returns. Fields are read in
+    // place (a literal, a vorn_string, an event's text or a decimal_number) and go in as they
+    // are, once: a "%1" in a field is sent as "%1". A line whose fields hold a CR or LF is not
+    // sent (the host would read two commands); it is traced instead.
     //
     // "PS 'panel' 'file'", the file prefixed by scriptPath and "/" when there is a path, then
     // " 'extra'" when extra is not empty. True when there is no host or the host replied with
     // any text; false when it replied null.
-    bool panelShow(const vorn_string& panel, const vorn_string& file, const vorn_string& extra);
+    bool panelShow(text_view panel, text_view file, text_view extra);
     // "TP 'property=value' 'panel' 'control'"
-    void textPut(const vorn_string& property, const vorn_string& value, const vorn_string& panel,
-                 const vorn_string& control);
+    void textPut(text_view property, text_view value, text_view panel, text_view control);
     // "RC device source destination ',extra' flag", numbers in decimal, the flag as 0 or 1.
-    void routerConnect(int device, int source, int destination, const vorn_string& extra, bool flag);
+    void routerConnect(int device, int source, int destination, text_view extra, bool flag);
     // "ET id"
     void timerStop(int id);
+    // A command filled when the module was compiled (fixed_command.h).
+    template <unsigned Size>
+    void sendCommand(const fixed_command<Size>& command) {
+        sendFixed(command.text, command.lineBreakAt);
+    }
 
     // Queries. The host's reply is copied and handed back exactly once with code 5; a null
     // reply is never handed back.
@@ -64,11 +73,10 @@ protected:
     // property=value. For property "all" the whole reply is the value. A reply that names
     // another property (heeding case) is traced and gives the empty text, as do no host and a
     // null reply.
-    void textGet(const vorn_string& property, const vorn_string& panel, const vorn_string& control,
-                 vorn_string& value);
+    void textGet(text_view property, text_view panel, text_view control, vorn_string& value);
     // Sends "XI 'panel' 'filter'" and returns the control identifiers of the reply, which
     // separates them with ","; empty without a host or reply.
-    vorn_stringlist controlIdList(const vorn_string& panel, const vorn_string& filter);
+    vorn_stringlist controlIdList(text_view panel, text_view filter);
     // Replaces each placeholder "%N" of `format` (N from 1 to 9) with the N-th text, in one
     // pass, and writes the result to the debugger output.
     static void debugTrace(const vorn_string& format, const vorn_string& a1, const vorn_string& a2,
@@ -89,8 +97,10 @@ protected:
     bool alarmHandling;
 
 private:
-    // Sends `text` with code 0 and returns the host's reply; null when there is no host.
-    char* send(const char* text);
+    // Sends `text` with code 0 and returns the host's reply; null when there is no host, and
+    // when a field brought a line break into the text, which is then traced instead.
+    char* send(const filled_text& text);
+    void sendFixed(const char* text, unsigned lineBreakAt);
     char* dispatch(void* param, int code);
     char* answerRequest(const char* text);
     void dispatchControlEvent(const host_control_event* record);

@@ -136,3 +136,44 @@ TEST(CommandSenders, ALineBreakInAFieldIsTracedNotSent) {
     // Apostrophes still go out unchanged.
     EXPECT_EQ(host.commands, std::vector<std::string>{"TP 'alarm=it's' '1' 'alm_a'"});
 }
+
+// Commands filled when the module is compiled read exactly as the senders make them at run time.
+TEST(FixedCommands, ReadAsTheSendersMakeThemAtRunTime) {
+    static constexpr char kProperty[] = "index", kValue[] = "0", kPanel[] = "1", kControl[] = "Sources";
+    static constexpr auto kFixed = fixedTextPut(kProperty, kValue, kPanel, kControl);
+    static constexpr auto kPlaceholders = fixedTextPut(kAllPlaceholders, "", "%2", "it's");
+    const auto fixedAndRunTime = [](test_script& s) {
+        s.sendCommand(kFixed);
+        s.textPut(kProperty, kValue, kPanel, kControl);
+        s.sendCommand(kPlaceholders);
+        s.textPut(kAllPlaceholders, "", "%2", "it's");
+    };
+    const std::vector<std::string> sent = sentBy("", fixedAndRunTime);
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_EQ(sent[0], "TP 'index=0' '1' 'Sources'");
+    EXPECT_EQ(sent[0], sent[1]);
+    EXPECT_EQ(sent[2], sent[3]);
+    EXPECT_EQ(kFixed.length, sent[0].size());
+}
+
+TEST(FixedCommands, FillAsTheOnePassFillerDoes) {
+    static constexpr auto kFilled = fixedCommand("A %1 %1 %0 %9 % %2 %", "x", "%1");
+    EXPECT_STREQ(kFilled.text, "A x x %0 %9 % %1 %");
+    static constexpr auto kEmpty = fixedCommand("ET %1", "");
+    EXPECT_STREQ(kEmpty.text, "ET ");
+}
+
+TEST(FixedCommands, ALineBreakIsTracedNotSent) {
+    static constexpr auto kBroken = fixedTextPut("alarm", "1\nAS", "1", "alm_a");
+    recording_host host;
+    test_script script(&host, "");
+    testing::internal::CaptureStderr();
+    script.sendCommand(kBroken);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "command not sent, a field holds a line break: TP 'alarm=1\n");
+    EXPECT_TRUE(host.commands.empty());
+
+    test_script detached(nullptr, "");
+    testing::internal::CaptureStderr();
+    detached.sendCommand(kBroken);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}

@@ -124,6 +124,12 @@ TEST(ControlEventReadings, AgreeWithTheStringLibrarysOperators) {
         for (const int number : numbers) EXPECT_EQ(reader.panelDenotes(number), copy == number) << text << " " << number;
         for (const char* other : texts) EXPECT_EQ(reader.idEquals(other), copy == other) << text << " " << other;
     }
+    for (const char* text : texts) {
+        owned_parsed_message message((std::string(text) + "=" + text).c_str());
+        parameter_request request(message.record());
+        EXPECT_EQ(request.valueNumber(), static_cast<int>(request.value())) << text;
+        for (const char* other : texts) EXPECT_EQ(request.commandEquals(other), request.command() == other) << text << " " << other;
+    }
     host_control_event empty{0, 0, nullptr, nullptr, nullptr};
     control_event nothing(empty);
     EXPECT_FALSE(nothing.panelDenotes(0));

@@ -14,6 +14,7 @@ public:
     using vorn_script_helper::textPut;
     using vorn_script_helper::routerConnect;
     using vorn_script_helper::timerStop;
+    using vorn_script_helper::sendCommand;
     using vorn_script_helper::alarmHandling;
 
     struct control_seen {
