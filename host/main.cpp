@@ -1,5 +1,6 @@
 // vorn-host: loads a script module as a panel host does, plays a session against it, shows the
 // exchange and checks the host contract.
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -50,7 +51,10 @@ const char kUsage[] =
     "  --record FILE  save the actions played, with what the module did, as a session\n"
     "  --update       rewrite SESSION's expect and answer lines from what the module did\n"
     "  --web [ADDRESS:PORT]  after SESSION, serve a page that shows the panels, crosspoints and\n"
-    "                 exchange, and plays what is clicked (127.0.0.1:8080; post /quit to end)\n"
+    "                 exchange, and plays what is clicked (127.0.0.1:8080; post /quit to end);\n"
+    "                 every request needs the run's token, which the page carries, or which\n"
+    "                 the printed address carries when ADDRESS is not loopback\n"
+    "  --web-token-file FILE  the token in FILE's first line instead of a random one\n"
     "  --router DEVICE=videohub://HOST:PORT   send DEVICE's routes to a router speaking the\n"
     "                 Videohub protocol (--router-timeout-ms: how long to wait for its word)\n"
     "  Exit status: 0 clean, 1 failed expectation or breach, 2 unusable arguments or files.\n"
@@ -60,7 +64,8 @@ const char kUsage[] =
 
 const char kPrompt[] = "vorn-host> ";
 // Where --web listens unless told: loopback only.
-const char kWebAddress[] = "127.0.0.1:8080";
+const char kWebHost[] = "127.0.0.1";
+const int kWebPort = 8080;
 
 struct arguments {
     std::string module;
@@ -72,6 +77,7 @@ struct arguments {
     std::string recordFile;  // --record: the session played, with what the module did
     std::vector<std::string> routers;  // --router DEVICE=videohub://HOST:PORT
     std::optional<std::string> web;    // --web [ADDRESS:PORT]
+    std::string webTokenFile;          // --web-token-file: a fixed token instead of a random one
     unsigned routerTimeoutMs = 2000;
     bool update = false;     // --update: rewrite the session's expect and answer lines
 };
@@ -107,6 +113,7 @@ std::optional<command_line> parseArguments(int argc, char** argv, std::string& e
     app.add_option("--router", args.routers);
     std::string webAddress;
     CLI::Option* webOption = app.add_option("--web", webAddress)->expected(0, 1);
+    app.add_option("--web-token-file", args.webTokenFile);
     app.add_option("--router-timeout-ms", args.routerTimeoutMs)->check(CLI::PositiveNumber);
     app.add_option("--slow-callback-ms", args.player.slowCallbackMs)->check(CLI::PositiveNumber);
     CLI::App* rules = app.add_subcommand("rules", "list the contract rules with their severities");
@@ -153,7 +160,7 @@ std::optional<command_line> parseArguments(int argc, char** argv, std::string& e
         error = "--quiet and --json exclude each other";
         return std::nullopt;
     }
-    if (*webOption) args.web = webAddress.empty() ? std::string(kWebAddress) : webAddress;
+    if (*webOption) args.web = webAddress.empty() ? kWebHost + (":" + std::to_string(kWebPort)) : webAddress;
     if (args.web && (args.repeat > 1 || args.update)) {
         error = "--web plays on, so it goes with neither --repeat nor --update";
         return std::nullopt;
@@ -235,9 +242,19 @@ int playOnTheWeb(const arguments& args, const std::vector<session_action>& actio
 #if defined(VORN_WEB_VIEW)
     const std::unique_ptr<module_library> module = openModule(args.module);
     if (!module) return kExitUnusable;
+    web_door door;
+    const size_t colon = args.web->rfind(':');
+    door.listenHost = colon == std::string::npos ? *args.web : args.web->substr(0, colon);
+    door.port = colon == std::string::npos ? kWebPort : std::atoi(args.web->c_str() + colon + 1);
+    std::string error;
+    door.token = args.webTokenFile.empty() ? newToken() : tokenFromFile(args.webTokenFile, error);
+    if (door.token.empty()) {
+        std::cerr << "vorn-host: " << error << "\n";
+        return kExitUnusable;
+    }
     session_player player(module->factory(), args.player, report);
     for (const session_action& action : actions) player.play(action);
-    if (!serveWeb(player, report, *args.web, std::cout, std::cerr)) return kExitUnusable;
+    if (!serveWeb(player, report, door, std::cout, std::cerr)) return kExitUnusable;
     player.finish();
     return report.clean() ? kExitClean : kExitProblems;
 #else

@@ -1,6 +1,7 @@
 #include "web_view.h"
 
 #include <condition_variable>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
 #include <thread>
@@ -9,12 +10,21 @@
 #include <nlohmann/json.hpp>
 
 #include "session.h"
+#include "web_door.h"
 
 extern const char kWebPage[];  // page.html, embedded at build time
 
 namespace {
 
 using json = nlohmann::ordered_json;
+
+// Bounds on what clients can make the server hold.
+const std::size_t kMaxQueuedLines = 64;    // lines waiting to be played; beyond, 503
+const int kMaxEventStreams = 4;            // open /events streams; beyond, 503
+const int kWriteTimeoutSeconds = 5;        // a reader that takes no data for this long is dropped
+const int kServiceUnavailable = 503;
+// Where the page carries the run's token, for its requests to send back.
+const char kTokenMark[] = "{{VORN_TOKEN}}";
 
 // What the server threads and the main thread share: the lines to play, and the state to show.
 struct shared_view {
@@ -24,7 +34,39 @@ struct shared_view {
     std::string state = "{}";
     unsigned long version = 0;
     bool quit = false;
+    int eventStreams = 0;
 };
+
+// The server's log of refusals, written from its threads.
+class refusal_log {
+public:
+    explicit refusal_log(std::ostream& err) : m_err(err) {}
+    void write(const httplib::Request& req, const door_verdict& verdict) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_err << "vorn-host: refused " << req.method << " " << req.path << " (" << verdict.status << "): "
+              << verdict.reason << std::endl;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::ostream& m_err;
+};
+
+web_request_view viewOf(const httplib::Request& req) {
+    web_request_view view;
+    view.method = req.method;
+    view.path = req.path;
+    view.host = req.get_header_value("Host");
+    view.origin = req.get_header_value("Origin");
+    view.token = req.has_header(kTokenHeader) ? req.get_header_value(kTokenHeader) : req.get_param_value(kTokenQuery);
+    view.bodySize = static_cast<std::size_t>(std::strtoull(req.get_header_value("Content-Length").c_str(), nullptr, 10));
+    return view;
+}
+
+void refuse(httplib::Response& res, const door_verdict& verdict) {
+    res.status = verdict.status;
+    res.set_content(verdict.reason + "\n", "text/plain");
+}
 
 json panelsOf(const simulated_host& host) {
     json panels = json::array();
@@ -63,33 +105,89 @@ void publish(shared_view& view, const std::string& state) {
     view.changed.notify_all();
 }
 
-void route(httplib::Server& server, shared_view& view) {
-    server.Get("/", [](const httplib::Request&, httplib::Response& res) {
-        res.set_content(kWebPage, "text/html; charset=utf-8");
+// Every request passes the door first (web_door.h); what it refuses is logged and answered.
+void guard(httplib::Server& server, const web_door& door, refusal_log& log) {
+    server.set_pre_routing_handler([&door, &log](const httplib::Request& req, httplib::Response& res) {
+        const door_verdict verdict = admit(door, viewOf(req));
+        if (verdict.status == 0) return httplib::Server::HandlerResponse::Unhandled;
+        log.write(req, verdict);
+        refuse(res, verdict);
+        return httplib::Server::HandlerResponse::Handled;
+    });
+    server.set_payload_max_length(kMaxActionBytes);
+    server.set_write_timeout(kWriteTimeoutSeconds, 0);
+}
+
+// The page, with the run's token in it: only a page served by this server knows it.
+std::string pageWithToken(const std::string& token) {
+    std::string page = kWebPage;
+    const std::size_t mark = page.find(kTokenMark);
+    if (mark != std::string::npos) page.replace(mark, sizeof kTokenMark - 1, token);
+    return page;
+}
+
+// Server-sent events: the whole state again each time it changes. The state is copied under
+// the lock and written without it, so that a slow reader holds up no one else.
+void serveEvents(httplib::Response& res, shared_view& view) {
+    auto sent = std::make_shared<unsigned long>(0);
+    res.set_chunked_content_provider(
+        "text/event-stream",
+        [&view, sent](size_t, httplib::DataSink& sink) {
+            std::string event;
+            {
+                std::unique_lock<std::mutex> lock(view.mutex);
+                view.changed.wait_for(lock, std::chrono::seconds(1), [&] { return view.quit || view.version != *sent; });
+                if (view.quit) {
+                    sink.done();
+                    return false;
+                }
+                if (view.version != *sent) {
+                    *sent = view.version;
+                    event = "data: " + view.state + "\n\n";
+                }
+            }
+            if (event.empty()) return sink.write(": keep-alive\n\n", 14);
+            return sink.write(event.data(), event.size());
+        },
+        [&view](bool) {
+            std::lock_guard<std::mutex> lock(view.mutex);
+            --view.eventStreams;
+        });
+}
+
+void route(httplib::Server& server, shared_view& view, const web_door& door, refusal_log& log) {
+    server.Get("/", [&door](const httplib::Request&, httplib::Response& res) {
+        res.set_content(pageWithToken(door.token), "text/html; charset=utf-8");
     });
     server.Get("/state", [&view](const httplib::Request&, httplib::Response& res) {
         std::lock_guard<std::mutex> lock(view.mutex);
         res.set_content(view.state, "application/json");
     });
-    // Server-sent events: the whole state again each time it changes.
-    server.Get("/events", [&view](const httplib::Request&, httplib::Response& res) {
-        auto sent = std::make_shared<unsigned long>(0);
-        res.set_chunked_content_provider("text/event-stream", [&view, sent](size_t, httplib::DataSink& sink) {
-            std::unique_lock<std::mutex> lock(view.mutex);
-            view.changed.wait_for(lock, std::chrono::seconds(1), [&] { return view.quit || view.version != *sent; });
-            if (view.quit) {
-                sink.done();
-                return false;
+    server.Get("/events", [&view, &log](const httplib::Request& req, httplib::Response& res) {
+        {
+            std::lock_guard<std::mutex> lock(view.mutex);
+            if (view.eventStreams >= kMaxEventStreams) {
+                const door_verdict busy{kServiceUnavailable, std::to_string(kMaxEventStreams) + " event streams are open"};
+                log.write(req, busy);
+                refuse(res, busy);
+                return;
             }
-            if (view.version == *sent) return sink.write(": keep-alive\n\n", 14);
-            *sent = view.version;
-            const std::string event = "data: " + view.state + "\n\n";
-            return sink.write(event.data(), event.size());
-        });
+            ++view.eventStreams;
+        }
+        serveEvents(res, view);
     });
     // One session line to play, as the page writes it: "event 1 Sources value=7".
-    server.Post("/action", [&view](const httplib::Request& req, httplib::Response& res) {
+    server.Post("/action", [&view, &log](const httplib::Request& req, httplib::Response& res) {
+        door_verdict verdict = admitAction(req.body);
         std::lock_guard<std::mutex> lock(view.mutex);
+        if (verdict.status == 0 && view.toPlay.size() >= kMaxQueuedLines) {
+            verdict = {kServiceUnavailable, std::to_string(kMaxQueuedLines) + " lines are waiting to be played"};
+        }
+        if (verdict.status != 0) {
+            log.write(req, verdict);
+            refuse(res, verdict);
+            return;
+        }
         view.toPlay.push_back(req.body);
         view.changed.notify_all();
         res.set_content("queued\n", "text/plain");
@@ -104,21 +202,23 @@ void route(httplib::Server& server, shared_view& view) {
 
 }  // namespace
 
-bool serveWeb(session_player& player, session_report& report, const std::string& address, std::ostream& out,
+bool serveWeb(session_player& player, session_report& report, const web_door& door, std::ostream& out,
               std::ostream& err) {
-    const size_t colon = address.rfind(':');
-    const std::string host = colon == std::string::npos ? address : address.substr(0, colon);
-    const int port = colon == std::string::npos ? 8080 : std::atoi(address.c_str() + colon + 1);
     shared_view view;
+    refusal_log log(err);
     httplib::Server server;
-    route(server, view);
-    if (!server.bind_to_port(host.c_str(), port)) {
+    guard(server, door, log);
+    route(server, view, door, log);
+    const std::string address = door.listenHost + ":" + std::to_string(door.port);
+    if (!server.bind_to_port(door.listenHost.c_str(), door.port)) {
         err << "vorn-host: cannot listen on " << address << "\n";
         return false;
     }
     std::thread serving([&server] { server.listen_after_bind(); });
     publish(view, stateOf(player, report, "").dump());
-    out << "vorn-host: the panel view is at http://" << address << "/ (post /quit to end)" << std::endl;
+    // On loopback the page carries the token itself; listening further out, the page needs it.
+    const std::string query = isLoopbackHost(door.listenHost) ? "" : std::string("?") + kTokenQuery + "=" + door.token;
+    out << "vorn-host: the panel view is at http://" << address << "/" << query << " (post /quit to end)" << std::endl;
 
     int line = 0;
     for (;;) {

@@ -10,26 +10,13 @@ const fs = require('fs');
 const path = require('path');
 const { spawn } = require('child_process');
 const freePort = require('../node_tools/free_port');
+const { request, waitForPage, fromThePage } = require('./web_client');
 
 const [vornHost, moduleFile, nodeModules, screenshot, recorded] = process.argv.slice(2);
 const kSkipped = 77;
 const chromiumPath = process.env.VORN_CHROMIUM || '/usr/bin/chromium';
 // Every wait of the test, scaled by the suite's VORN_TIME_SCALE (sanitizers run slower).
 const waitMs = 30000 * Number(process.env.VORN_TIME_SCALE || 1);
-
-async function waitForServer(url) {
-  const deadline = Date.now() + waitMs;
-  while (Date.now() < deadline) {
-    try {
-      const response = await fetch(url + 'state');
-      if (response.ok) return;
-    } catch (e) {
-      // not listening yet
-    }
-    await new Promise((resolve) => setTimeout(resolve, 100));
-  }
-  throw new Error('vorn-host --web never answered');
-}
 
 function fail(message, hostOutput) {
   console.error(`FAILED: ${message}\n--- vorn-host said:\n${hostOutput()}`);
@@ -51,7 +38,7 @@ async function main() {
   const ended = new Promise((resolve) => host.on('close', resolve));
   const hostOutput = () => output;
 
-  await waitForServer(url);
+  const token = await waitForPage(port, waitMs);
   const browser = await chromium.launch({ executablePath: chromiumPath, args: ['--no-sandbox'] });
   try {
     const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
@@ -74,7 +61,7 @@ async function main() {
   } finally {
     await browser.close();
   }
-  await fetch(url + 'quit', { method: 'POST', body: '' });
+  await request(port, 'POST', '/quit', { headers: fromThePage(port, token) });
   const code = await ended;
   if (code !== 0) fail(`vorn-host ended with ${code}`, hostOutput);
 

@@ -1,0 +1,40 @@
+// What the web tests say to vorn-host --web: plain HTTP requests with whatever Host, Origin and
+// token a test chooses (Node's http module sends headers as given, where a browser would not).
+'use strict';
+const http = require('http');
+
+// { status, body } of one request. headers may set Host and Origin.
+function request(port, method, path, { headers = {}, body = '' } = {}) {
+  return new Promise((resolve, reject) => {
+    const req = http.request({ host: '127.0.0.1', port, method, path, headers: { ...headers } }, (res) => {
+      let text = '';
+      res.on('data', (d) => { text += d; });
+      res.on('end', () => resolve({ status: res.statusCode, body: text }));
+    });
+    req.on('error', reject);
+    req.end(body);
+  });
+}
+
+// Waits until the page is served (GET / on loopback needs no token) and returns the token it carries.
+async function waitForPage(port, waitMs, path = '/') {
+  const deadline = Date.now() + waitMs;
+  while (Date.now() < deadline) {
+    try {
+      const page = await request(port, 'GET', path);
+      const token = /<meta name="vorn-token" content="([0-9A-Za-z_-]+)">/.exec(page.body);
+      if (page.status === 200 && token) return token[1];
+    } catch (e) {
+      // not listening yet
+    }
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+  throw new Error('vorn-host --web never served its page');
+}
+
+// The headers of a request from the page itself.
+function fromThePage(port, token) {
+  return { 'X-Vorn-Token': token, Origin: `http://127.0.0.1:${port}`, 'Content-Type': 'text/plain' };
+}
+
+module.exports = { request, waitForPage, fromThePage };
