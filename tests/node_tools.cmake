@@ -35,6 +35,18 @@ if(web_view)
     FIXTURES_REQUIRED node_tools SKIP_RETURN_CODE 77 TIMEOUT ${web_test_seconds}
     ENVIRONMENT VORN_TIME_SCALE=${VORN_TIME_SCALE})
 
+  # What is not the page's own is refused: another origin in chromium, requests with foreign
+  # Hosts, Origins, tokens and bodies, and a listener beyond loopback.
+  foreach(scenario IN ITEMS other-origin requests beyond-loopback)
+    add_test(NAME web_view_refuses.${scenario}
+      COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/web/web_refusals_test.js ${scenario}
+              $<TARGET_FILE:vorn-host> $<TARGET_FILE:Router> ${node_tools}/node_modules
+              ${CMAKE_CURRENT_BINARY_DIR}/web_refusals)
+    set_tests_properties(web_view_refuses.${scenario} PROPERTIES
+      FIXTURES_REQUIRED node_tools SKIP_RETURN_CODE 77 TIMEOUT ${web_test_seconds}
+      ENVIRONMENT VORN_TIME_SCALE=${VORN_TIME_SCALE})
+  endforeach()
+
   # The README's screenshot, made anew by one command: cmake --build --preset default --target web_screenshot
   add_custom_target(web_screenshot
     COMMAND ${CMAKE_COMMAND} -DNPM=${VORN_NPM} -DSOURCE=${CMAKE_CURRENT_SOURCE_DIR}/node_tools/package.json

@@ -80,14 +80,14 @@ bool isWildcardHost(const std::string& host) {
 door_verdict admit(const web_door& door, const web_request_view& request) {
     if (!namesThisServer(door, request.host)) return refused(kForbidden, "Host \"" + request.host + "\" does not name this server");
     if (!known(request)) return refused(kNotFound, request.method + " " + request.path + " is not served");
+    // What changes something comes from the page itself, whatever else it carries.
+    if (changesSomething(request.path) && request.origin != "http://" + request.host) {
+        return refused(kForbidden, "Origin \"" + request.origin + "\" is not the page's own");
+    }
     // The page itself carries the token on loopback; listening further out, it needs it too.
     const bool pageOnLoopback = request.path == kPagePath && isLoopbackHost(door.listenHost);
     if (!pageOnLoopback && !sameToken(request.token, door.token)) {
         return refused(kForbidden, request.token.empty() ? "no token" : "a wrong token");
-    }
-    if (!changesSomething(request.path)) return {};
-    if (request.origin != "http://" + request.host) {
-        return refused(kForbidden, "Origin \"" + request.origin + "\" is not the page's own");
     }
     if (request.bodySize > kMaxActionBytes) return refused(kTooLarge, "a body over " + std::to_string(kMaxActionBytes) + " bytes");
     return {};
