@@ -10,7 +10,7 @@
 # Node.js and npm, say, may come from elsewhere than Debian.
 include_guard(GLOBAL)
 
-set(VORN_NEED_host             make libcli11-dev nlohmann-json3-dev)
+set(VORN_NEED_host             make libcli11-dev nlohmann-json3-dev libasio-dev)
 set(VORN_NEED_tests            libgtest-dev googletest python3 libcpp-httplib-dev pkg-config)
 set(VORN_NEED_browser_tests    chromium nodejs=node npm=npm)
 set(VORN_NEED_memcheck         valgrind)

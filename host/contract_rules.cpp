@@ -26,6 +26,10 @@ const std::vector<contract_rule>& contractRules() {
         {kRuleRouteUnconfirmed, "a router acknowledged a route but never reported it in place", rule_severity::error},
         {kRuleRouteOutOfRange, "a route with a number that cannot go on the wire (0, or beyond the router's size)",
          rule_severity::error},
+        {kRuleRouterConnectionLost, "a router closed the connection, or could not be connected to again, for a route",
+         rule_severity::error},
+        {kRuleRouterReplyTooLong, "a router sent a block beyond the size limit, and the link was closed",
+         rule_severity::error},
     };
     return rules;
 }

@@ -36,6 +36,8 @@ const char kRuleRouterNak[] = "router-nak";
 const char kRuleRouterNoAck[] = "router-no-ack";
 const char kRuleRouteUnconfirmed[] = "route-unconfirmed";
 const char kRuleRouteOutOfRange[] = "route-out-of-range";
+const char kRuleRouterConnectionLost[] = "router-connection-lost";
+const char kRuleRouterReplyTooLong[] = "router-reply-too-long";
 
 const std::vector<contract_rule>& contractRules();
 const char* severityName(rule_severity severity);

@@ -245,8 +245,14 @@ void simulated_host::connectRoute(long device, long source, long destination, co
     case videohub_link::route_result::unconfirmed:
         breach(kRuleRouteUnconfirmed, line);
         break;
-    default:
+    case videohub_link::route_result::no_ack:
         breach(kRuleRouterNoAck, line);
+        break;
+    case videohub_link::route_result::lost:
+        breach(kRuleRouterConnectionLost, line + " (" + link->lastProblem() + ")");
+        break;
+    case videohub_link::route_result::reply_too_long:
+        breach(kRuleRouterReplyTooLong, line + " (" + link->lastProblem() + ")");
         break;
     }
     // The table shows what the router reported, not what was asked.

@@ -1,18 +1,34 @@
 #include "videohub_link.h"
 
-#include <chrono>
+#include <algorithm>
 #include <cstdlib>
 
-#if !defined(_WIN32)
-#  include <netdb.h>
-#  include <poll.h>
-#  include <sys/socket.h>
-#  include <unistd.h>
-#endif
+#include "tcp_connection.h"
 
 namespace {
 
 const char kScheme[] = "videohub://";
+const char kPreludeEnd[] = "END PRELUDE:";
+const char kDevice[] = "VIDEOHUB DEVICE:";
+const char kRouting[] = "VIDEO OUTPUT ROUTING:";
+const char kAck[] = "ACK";
+const char kNak[] = "NAK";
+const char kInputsKey[] = "Video inputs:";
+const char kOutputsKey[] = "Video outputs:";
+
+// After a loss the next route connects again at once; each failed attempt doubles the wait
+// before the next one, up to the longest.
+const std::chrono::milliseconds kFirstBackoff(100);
+const std::chrono::milliseconds kLongestBackoff(5000);
+const std::size_t kReceiveChunk = 4096;
+
+// The whole number that follows `key` on a line, read up to its first non-digit: some routers
+// run the next field on without a line end.
+int numberAfter(const std::string& line, const char* key) {
+    const std::string k = key;
+    if (line.compare(0, k.size(), k) != 0) return -1;
+    return std::atoi(line.c_str() + k.size());
+}
 
 }  // namespace
 
@@ -23,135 +39,92 @@ std::string videohubAddress(const std::string& url) {
     return address.find(':') == std::string::npos ? "" : address;
 }
 
-#if defined(_WIN32)
+videohub_link::videohub_link(const std::string& address, unsigned timeoutMs)
+    : m_address(address), m_timeoutMs(timeoutMs), m_backoff(kFirstBackoff), m_nextAttempt(clock_type::now()) {}
 
-std::unique_ptr<videohub_link> videohub_link::open(const std::string&, unsigned, std::string& error) {
-    error = "router links are not built for Windows";
-    return nullptr;
-}
 videohub_link::~videohub_link() = default;
-videohub_link::route_result videohub_link::route(int, int) {
-    return route_result::lost;
-}
-
-#else
-
-namespace {
-
-const char kPreludeEnd[] = "END PRELUDE:";
-const char kDevice[] = "VIDEOHUB DEVICE:";
-const char kRouting[] = "VIDEO OUTPUT ROUTING:";
-const char kAck[] = "ACK";
-const char kNak[] = "NAK";
-const char kInputsKey[] = "Video inputs:";
-const char kOutputsKey[] = "Video outputs:";
-
-// The whole number that follows `key` on a line, read up to its first non-digit: some routers
-// run the next field on without a line end.
-int numberAfter(const std::string& line, const char* key) {
-    const std::string k = key;
-    if (line.compare(0, k.size(), k) != 0) return -1;
-    return std::atoi(line.c_str() + k.size());
-}
-
-using clock_type = std::chrono::steady_clock;
-
-unsigned msLeft(clock_type::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock_type::now()).count();
-    return left > 0 ? static_cast<unsigned>(left) : 0;
-}
-
-}  // namespace
 
 std::unique_ptr<videohub_link> videohub_link::open(const std::string& address, unsigned timeoutMs, std::string& error) {
-    const size_t colon = address.rfind(':');
-    const std::string host = address.substr(0, colon), port = address.substr(colon + 1);
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0 || !found) {
-        error = "cannot resolve " + address;
-        return nullptr;
-    }
-    int s = -1;
-    for (addrinfo* a = found; a && s < 0; a = a->ai_next) {
-        s = socket(a->ai_family, a->ai_socktype, a->ai_protocol);
-        if (s >= 0 && connect(s, a->ai_addr, a->ai_addrlen) != 0) {
-            close(s);
-            s = -1;
-        }
-    }
-    freeaddrinfo(found);
-    if (s < 0) {
-        error = "cannot connect to " + address;
-        return nullptr;
-    }
-    std::unique_ptr<videohub_link> link(new videohub_link(s, timeoutMs));
-    const auto deadline = clock_type::now() + std::chrono::milliseconds(timeoutMs);
+    std::unique_ptr<videohub_link> link(new videohub_link(address, timeoutMs));
+    if (link->connect()) return link;
+    error = link->m_problem;
+    return nullptr;
+}
+
+bool videohub_link::connect() {
+    const auto deadline = clock_type::now() + std::chrono::milliseconds(m_timeoutMs);
+    const std::size_t colon = m_address.rfind(':');
+    m_connection = tcp_connection::open(m_address.substr(0, colon), m_address.substr(colon + 1), deadline, m_problem);
+    if (!m_connection) return false;
+    m_reader = videohub_reader();
+    m_state = link_state::open;
     bool sized = false;
     for (;;) {
-        const std::vector<std::string> block = link->nextBlock(msLeft(deadline));
-        if (block.empty()) break;
-        const std::string header = link->takeIn(block);
+        const block lines = nextBlock(deadline);
+        if (lines.empty()) break;
+        const std::string header = takeIn(lines);
         sized = sized || header == kDevice;
         if (header == kPreludeEnd) break;
     }
-    if (!sized) {
-        error = address + " sent no " + kDevice + " block";
-        return nullptr;
+    if (sized) return true;
+    cutOff(m_state == link_state::overrun ? m_problem : m_address + " sent no " + kDevice + " block");
+    return false;
+}
+
+bool videohub_link::reconnect() {
+    const auto now = clock_type::now();
+    if (now < m_nextAttempt) {
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(m_nextAttempt - now).count();
+        m_problem = "not connected to " + m_address + "; the next attempt is due in " + std::to_string(wait) + " ms";
+        return false;
     }
-    return link;
+    if (connect()) {
+        m_backoff = kFirstBackoff;
+        return true;
+    }
+    m_nextAttempt = clock_type::now() + m_backoff;
+    m_backoff = std::min(m_backoff * 2, kLongestBackoff);
+    return false;
 }
 
-videohub_link::~videohub_link() {
-    close(m_socket);
+void videohub_link::cutOff(const std::string& why) {
+    m_connection.reset();
+    m_problem = why;
+    if (m_state == link_state::open) m_state = link_state::lost;
 }
 
-std::vector<std::string> videohub_link::nextBlock(unsigned timeoutMs) {
-    const auto deadline = clock_type::now() + std::chrono::milliseconds(timeoutMs);
+videohub_link::block videohub_link::nextBlock(clock_type::time_point deadline) {
+    char chunk[kReceiveChunk];
     for (;;) {
-        const size_t end = m_buffer.find("\n\n");
-        if (end != std::string::npos) {
-            std::vector<std::string> lines;
-            size_t at = 0;
-            while (at < end) {
-                const size_t lineEnd = m_buffer.find('\n', at);
-                std::string line = m_buffer.substr(at, (lineEnd < end ? lineEnd : end) - at);
-                if (!line.empty() && line.back() == '\r') line.pop_back();
-                lines.push_back(line);
-                at = lineEnd == std::string::npos || lineEnd >= end ? end : lineEnd + 1;
-            }
-            m_buffer.erase(0, end + 2);
-            if (!lines.empty()) return lines;
+        if (std::optional<block> lines = m_reader.next()) return *lines;
+        if (m_state != link_state::open) return {};
+        std::size_t count = 0;
+        const tcp_connection::received what = m_connection->receive(chunk, sizeof chunk, deadline, count);
+        if (what == tcp_connection::received::timed_out) return {};
+        if (what == tcp_connection::received::closed) {
+            cutOff(m_address + " closed the connection");
             continue;
         }
-        if (m_lost) return {};
-        pollfd p{m_socket, POLLIN, 0};
-        const int ready = poll(&p, 1, static_cast<int>(msLeft(deadline)));
-        if (ready <= 0) return {};
-        char chunk[4096];
-        const ssize_t n = recv(m_socket, chunk, sizeof chunk, 0);
-        if (n <= 0) {
-            m_lost = true;
-            continue;
+        if (!m_reader.take(chunk, count)) {
+            m_state = link_state::overrun;
+            cutOff(m_address + " sent a block of more than " + std::to_string(videohub_reader::kMaxBlockBytes) +
+                   " bytes; the link was closed");
         }
-        m_buffer.append(chunk, static_cast<size_t>(n));
     }
 }
 
-std::string videohub_link::takeIn(const std::vector<std::string>& block) {
-    const std::string& header = block.front();
+std::string videohub_link::takeIn(const block& lines) {
+    const std::string& header = lines.front();
     if (header == kDevice) {
-        for (const std::string& line : block) {
+        for (const std::string& line : lines) {
             if (numberAfter(line, kInputsKey) >= 0) m_inputs = numberAfter(line, kInputsKey);
             if (numberAfter(line, kOutputsKey) >= 0) m_outputs = numberAfter(line, kOutputsKey);
         }
     } else if (header == kRouting) {
         m_lastReported.clear();
-        for (size_t i = 1; i < block.size(); ++i) {
+        for (size_t i = 1; i < lines.size(); ++i) {
             char* end = nullptr;
-            const long destination = std::strtol(block[i].c_str(), &end, 10);
+            const long destination = std::strtol(lines[i].c_str(), &end, 10);
             const long source = std::strtol(end, &end, 10);
             if (*end != '\0') continue;
             m_routing[static_cast<int>(destination)] = static_cast<int>(source);
@@ -161,30 +134,39 @@ std::string videohub_link::takeIn(const std::vector<std::string>& block) {
     return header;
 }
 
+videohub_link::route_result videohub_link::whyNothingCame() const {
+    if (m_state == link_state::overrun) return route_result::reply_too_long;
+    if (m_state == link_state::lost) return route_result::lost;
+    return route_result::no_ack;
+}
+
 videohub_link::route_result videohub_link::route(int destination, int source) {
+    if (m_state != link_state::open && !reconnect()) return route_result::lost;
     const std::string block = std::string(kRouting) + "\n" + std::to_string(destination) + " " +
                               std::to_string(source) + "\n\n";
-    if (send(m_socket, block.data(), block.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(block.size())) {
-        m_lost = true;
+    const auto ackDeadline = clock_type::now() + std::chrono::milliseconds(m_timeoutMs);
+    std::string error;
+    if (!m_connection->send(block, ackDeadline, error)) {
+        cutOff(m_address + ": " + error);
         return route_result::lost;
     }
-    const auto ackDeadline = clock_type::now() + std::chrono::milliseconds(m_timeoutMs);
     for (;;) {
-        const std::vector<std::string> reply = nextBlock(msLeft(ackDeadline));
-        if (reply.empty()) return m_lost ? route_result::lost : route_result::no_ack;
+        const std::vector<std::string> reply = nextBlock(ackDeadline);
+        if (reply.empty()) return whyNothingCame();
         const std::string header = takeIn(reply);
         if (header == kNak) return route_result::nak;
         if (header == kAck) break;
     }
     const auto statusDeadline = clock_type::now() + std::chrono::milliseconds(m_timeoutMs);
     for (;;) {
-        const std::vector<std::string> status = nextBlock(msLeft(statusDeadline));
-        if (status.empty()) return route_result::unconfirmed;
+        const std::vector<std::string> status = nextBlock(statusDeadline);
+        if (status.empty()) {
+            const route_result why = whyNothingCame();
+            return why == route_result::no_ack ? route_result::unconfirmed : why;
+        }
         if (takeIn(status) != kRouting) continue;
         for (const auto& [d, s] : m_lastReported) {
             if (d == destination && s == source) return route_result::confirmed;
         }
     }
 }
-
-#endif

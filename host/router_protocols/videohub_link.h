@@ -1,13 +1,28 @@
 #pragma once
 // A connection to a router that speaks the Videohub Ethernet protocol: text blocks over TCP,
-// each a header line ending in ':' and its lines, ended by a blank line. The router sends its
-// prelude (size, routing) on connecting, acknowledges each block with "ACK" or "NAK", and
-// reports routes that changed in "VIDEO OUTPUT ROUTING:" status blocks. One block is in flight
-// at a time: a route waits for its acknowledgement, and then for the status that confirms it.
+// each a header line ending in ':' and its lines, ended by a blank line (videohub_reader.h).
+// The router sends its prelude (size, routing) on connecting, acknowledges each block with
+// "ACK" or "NAK", and reports routes that changed in "VIDEO OUTPUT ROUTING:" status blocks.
+// One block is in flight at a time: a route waits for its acknowledgement, and then for the
+// status that confirms it.
+//
+// Every wait has the link's time limit: connecting, the prelude, sending, the acknowledgement
+// and the confirmation. A router that breaks the protocol (a block beyond the reader's limit)
+// is cut off. A router that is cut off, or that closes the connection, is connected to again
+// when the next route comes, no sooner than a backoff that doubles with each failed attempt;
+// a route is never sent again on the link's own.
+//
+// Built on standalone asio, so that it is the same on Linux and Windows. Runs on the caller's
+// thread: each wait runs the link's own I/O context until the operation ends or time is up.
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "videohub_reader.h"
+
+class tcp_connection;
 
 class videohub_link {
 public:
@@ -21,25 +36,50 @@ public:
     int inputs() const { return m_inputs; }
     int outputs() const { return m_outputs; }
 
-    enum class route_result { confirmed, unconfirmed, nak, no_ack, lost };
+    enum class route_result {
+        confirmed,       // acknowledged, and reported in place
+        unconfirmed,     // acknowledged, never reported in place
+        nak,             // refused
+        no_ack,          // no word within the time limit
+        lost,            // the connection closed, or could not be made again
+        reply_too_long,  // the router sent a block beyond the limit, and was cut off
+    };
     // Sends one route, numbers as on the wire, and waits for the router's word on it.
     route_result route(int destination, int source);
+    // Why the last route was lost or cut off, for a breach's detail.
+    const std::string& lastProblem() const { return m_problem; }
 
     // The routing as the router reported it: destination -> source, on the wire's numbering.
     const std::map<int, int>& routing() const { return m_routing; }
 
 private:
-    videohub_link(int socket, unsigned timeoutMs) : m_socket(socket), m_timeoutMs(timeoutMs) {}
+    using clock_type = std::chrono::steady_clock;
+    using block = std::vector<std::string>;
 
-    // The next block, or an empty one when none came within the time left.
-    std::vector<std::string> nextBlock(unsigned timeoutMs);
+    videohub_link(const std::string& address, unsigned timeoutMs);
+
+    // Connects and reads the prelude; false, with the reason in m_problem, when it cannot.
+    bool connect();
+    // Connects again after a loss, when the backoff allows; false when it did not.
+    bool reconnect();
+    // The next block, or an empty one when none came in time, the connection closed, or the
+    // router overran the reader (see m_state).
+    block nextBlock(clock_type::time_point deadline);
     // Takes in what a block reports (size, routing); returns its header.
-    std::string takeIn(const std::vector<std::string>& block);
+    std::string takeIn(const block& lines);
+    void cutOff(const std::string& why);
+    route_result whyNothingCame() const;
 
-    int m_socket;
+    enum class link_state { open, lost, overrun };
+
+    std::string m_address;
     unsigned m_timeoutMs;
-    std::string m_buffer;
-    bool m_lost = false;
+    std::unique_ptr<tcp_connection> m_connection;
+    videohub_reader m_reader;
+    link_state m_state = link_state::lost;
+    std::string m_problem;
+    std::chrono::milliseconds m_backoff;
+    clock_type::time_point m_nextAttempt;
     int m_inputs = 0, m_outputs = 0;
     std::map<int, int> m_routing;
     std::vector<std::pair<int, int>> m_lastReported;  // the routes of the last status block
