@@ -13,7 +13,8 @@ add_test(NAME node_tools_install
           -DTARGET=${node_tools} -P ${CMAKE_CURRENT_SOURCE_DIR}/node_tools_install.cmake)
 set_tests_properties(node_tools_install PROPERTIES FIXTURES_SETUP node_tools)
 
-foreach(scenario IN ITEMS videohub-server confirms refuses silent unconfirmed out-of-range)
+foreach(scenario IN ITEMS videohub-server confirms refuses silent unconfirmed out-of-range never-accepts floods
+                         drops-and-returns)
   add_test(NAME router_link.${scenario}
     COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/router/router_link_test.js ${scenario}
             $<TARGET_FILE:vorn-host> $<TARGET_FILE:Router> ${PROJECT_SOURCE_DIR}/sessions/typical_take.session

@@ -5,18 +5,27 @@
 //   node router_link_test.js SCENARIO VORN_HOST MODULE SESSION [NODE_MODULES]
 //
 // SCENARIO: videohub-server | confirms | refuses | silent | unconfirmed | out-of-range
+//           | never-accepts | floods | drops-and-returns
+// VORN_HOST may be a command of several words separated by ';' (an emulator and the program).
 'use strict';
+const fs = require('fs');
 const net = require('net');
 const path = require('path');
 const { spawn } = require('child_process');
 const freePort = require('../node_tools/free_port');
 
-const [scenario, vornHost, moduleFile, session, nodeModules] = process.argv.slice(2);
+const [scenario, vornHostCommand, moduleFile, session, nodeModules] = process.argv.slice(2);
+const [vornHost, ...vornHostFirstArgs] = vornHostCommand.split(';').filter((word) => word.length > 0);
 
 // A router that speaks the protocol as the stand-in's mode says: it sends its prelude, then
 // answers each block with ACK (or NAK, or nothing) and, when it confirms, the status block.
-function standIn(port, mode, size, routes) {
+// Modes beyond the protocol: 'floods' answers a route with 64 MiB and no blank line;
+// 'drops-once' closes its first connection when the route comes, and confirms on the next.
+function standIn(port, mode, size, routes, events = {}) {
+  let connections = 0;
   const server = net.createServer((socket) => {
+    const connection = ++connections;
+    socket.on('close', () => { if (events.closed) events.closed(connection); });
     let prelude = 'PROTOCOL PREAMBLE:\nVersion: 2.8\n\nVIDEOHUB DEVICE:\nDevice present: true\n' +
       `Video inputs: ${size}\nVideo outputs: ${size}\n\nVIDEO OUTPUT ROUTING:\n`;
     for (let i = 0; i < size; i++) prelude += `${i} 0\n`;
@@ -30,10 +39,12 @@ function standIn(port, mode, size, routes) {
         buffer = buffer.slice(end + 2);
         if (lines[0] !== 'VIDEO OUTPUT ROUTING:') continue;
         for (const line of lines.slice(1)) routes.push(line.split(' ').map(Number));
+        if (mode === 'floods') { flood(socket); continue; }
+        if (mode === 'drops-once' && connection === 1) { socket.destroy(); return; }
         if (mode === 'silent') continue;
         if (mode === 'refuses') { socket.write('NAK\n\n'); continue; }
         socket.write('ACK\n\n');
-        if (mode === 'confirms') socket.write(`VIDEO OUTPUT ROUTING:\n${lines.slice(1).join('\n')}\n\n`);
+        if (mode === 'confirms' || mode === 'drops-once') socket.write(`VIDEO OUTPUT ROUTING:\n${lines.slice(1).join('\n')}\n\n`);
       }
     });
     socket.on('error', () => {});
@@ -46,13 +57,32 @@ function standIn(port, mode, size, routes) {
 // route), the test waits it out. Scaled by
 // the suite's VORN_TIME_SCALE (sanitizers run slower).
 const timeScale = Number(process.env.VORN_TIME_SCALE || 1);
-const routerWaitMs = (['silent', 'unconfirmed', 'videohub-server'].includes(scenario) ? 3000 : 20000) * timeScale;
+const waitsOut = ['silent', 'unconfirmed', 'videohub-server'].includes(scenario);
+const routerWaitMs = (scenario === 'never-accepts' ? 1000 : waitsOut ? 3000 : 20000) * timeScale;
 
-function runHost(port, extra) {
+// 64 MiB of one line, as fast as the reader takes it, until it hangs up.
+function flood(socket) {
+  const chunk = Buffer.alloc(64 * 1024, 'x');
+  let left = 1024;
+  const more = () => {
+    while (left > 0 && !socket.destroyed) {
+      left--;
+      if (!socket.write(chunk)) return socket.once('drain', more);
+    }
+  };
+  socket.on('error', () => {});
+  more();
+}
+
+function spawnHost(args) {
+  return spawn(vornHost, [...vornHostFirstArgs, ...args]);
+}
+
+function runHost(port, extra, sessionFile = session) {
   return new Promise((resolve) => {
-    const args = [moduleFile, session, '--router-timeout-ms', String(routerWaitMs),
+    const args = [moduleFile, ...(sessionFile ? [sessionFile] : []), '--router-timeout-ms', String(routerWaitMs),
                   '--router', `12=videohub://127.0.0.1:${port}`, ...extra];
-    const child = spawn(vornHost, args);
+    const child = spawnHost(args);
     let out = '';
     child.stdout.on('data', (d) => { out += d; });
     child.stderr.on('data', (d) => { out += d; });
@@ -67,10 +97,99 @@ function check(condition, message, result) {
 }
 
 const sameRoutes = (a, b) => JSON.stringify(a) === JSON.stringify(b);
+const delay = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// vorn-host taking actions typed on standard input, so that it runs on between them.
+function typedHost(port) {
+  const child = spawnHost([moduleFile, '--router-timeout-ms', String(routerWaitMs),
+                           '--router', `12=videohub://127.0.0.1:${port}`]);
+  const run = { child, out: '' };
+  child.stdout.on('data', (d) => { run.out += d; });
+  child.stderr.on('data', (d) => { run.out += d; });
+  run.ended = new Promise((resolve) => child.on('close', (code) => resolve(code)));
+  run.waitFor = async (pattern) => {
+    const deadline = Date.now() + 30000 * timeScale;
+    while (!pattern.test(run.out) && Date.now() < deadline) await delay(20);
+    check(pattern.test(run.out), `vorn-host never printed ${pattern}`, run);
+  };
+  return run;
+}
+
+// The most memory vorn-host has held, in KiB; null where it does not run as a Linux process of
+// its own (under an emulator).
+function peakKiB(pid) {
+  if (vornHostFirstArgs.length > 0) return null;
+  const status = fs.readFileSync(`/proc/${pid}/status`, 'utf8');
+  return Number(/VmHWM:\s+(\d+) kB/.exec(status)[1]);
+}
+
+// A listener whose queue of connections is full: the kernel drops further attempts, so that a
+// connect waits until vorn-host's own limit ends it.
+async function neverAccepts() {
+  const holder = spawn('python3', ['-c', [
+    'import socket, time',
+    "s = socket.socket(); s.bind(('127.0.0.1', 0)); s.listen(0)",
+    'port = s.getsockname()[1]; held = []',
+    'for _ in range(3):',
+    '    c = socket.socket(); c.setblocking(False); held.append(c)',
+    "    try: c.connect(('127.0.0.1', port))",
+    '    except BlockingIOError: pass',
+    'time.sleep(0.3); print(port, flush=True); time.sleep(600)'].join('\n')]);
+  const port = await new Promise((resolve) => holder.stdout.once('data', (d) => resolve(Number(String(d).trim()))));
+  const started = Date.now();
+  const result = await runHost(port, []);
+  const took = Date.now() - started;
+  holder.kill();
+  check(result.code === 2, `exit ${result.code}`, result);
+  check(/cannot connect to 127\.0\.0\.1:\d+ in time/.test(result.out), 'no connect time-out named', result);
+  check(took < routerWaitMs + 10000 * timeScale, `the connect took ${took} ms, against a limit of ${routerWaitMs}`, result);
+  console.log(`never-accepts: passed; vorn-host gave up after ${took} ms (limit ${routerWaitMs})\n${result.out}`);
+}
+
+// A router that answers a route with 64 MiB and no blank line is cut off at the reader's limit.
+async function floods(port, routes) {
+  let cutOff;
+  const closed = new Promise((resolve) => { cutOff = resolve; });
+  await standIn(port, 'floods', 16, routes, { closed: () => cutOff() });
+  const run = typedHost(port);
+  run.child.stdin.write('request RouterDeviceNo=12\nevent 1 Sources value=7\nevent 1 Destinations value=3\n');
+  await run.waitFor(/TP 'device=12' '1' 'Destinations'/);
+  const before = peakKiB(run.child.pid);
+  run.child.stdin.write('event 1 500 value=1\n');
+  await closed;
+  await run.waitFor(/router-reply-too-long/);
+  const after = peakKiB(run.child.pid);
+  run.child.stdin.end();
+  const code = await run.ended;
+  check(code === 1 && /BREACH router-reply-too-long/.test(run.out), `exit ${code}, without the breach`, run);
+  if (before !== null) {
+    check(after - before < 16 * 1024, `vorn-host grew by ${after - before} KiB while flooded`, run);
+  }
+  const grown = before === null ? 'not measured under an emulator' : `${after - before} KiB`;
+  console.log(`floods: passed; vorn-host's peak memory grew by ${grown}\n${run.out}`);
+}
+
+// A router that hangs up on the first route and takes the next connection: the loss is a
+// breach, the next take goes through, and no route goes out twice.
+async function dropsAndReturns(port, routes) {
+  await standIn(port, 'drops-once', 16, routes);
+  const run = typedHost(port);
+  run.child.stdin.end(['request RouterDeviceNo=12', 'event 1 Sources value=7', 'event 1 Destinations value=3',
+                       'event 1 500 value=1', 'event 1 Sources value=5', 'event 1 Destinations value=2',
+                       'event 1 500 value=1', 'show', ''].join('\n'));
+  const code = await run.ended;
+  check(code === 1 && /BREACH router-connection-lost/.test(run.out), `exit ${code}, without the breach`, run);
+  check(sameRoutes(routes, [[2, 6], [1, 4]]), `the router saw ${JSON.stringify(routes)}`, run);
+  check(/device 12 {2}destination 2 {2}<- source 5/.test(run.out), 'the second take was not confirmed', run);
+  console.log(`drops-and-returns: passed; routes on the wire ${JSON.stringify(routes)}\n${run.out}`);
+}
 
 async function main() {
   const port = await freePort();
   const routes = [];
+  if (scenario === 'never-accepts') return neverAccepts();
+  if (scenario === 'floods') return floods(port, routes);
+  if (scenario === 'drops-and-returns') return dropsAndReturns(port, routes);
   let server;
   if (scenario === 'videohub-server') {
     const VideohubServer = require(path.join(nodeModules, 'videohub-server'));
@@ -121,4 +240,7 @@ async function main() {
   process.exit(0);
 }
 
-main();
+main().then(() => process.exit(0)).catch((e) => {
+  console.error(e);
+  process.exit(1);
+});
