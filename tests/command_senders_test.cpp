@@ -93,7 +93,7 @@ TEST(CommandSenders, NothingIsSentWithoutAHostAndRepliesAreNeverHandedBack) {
 }
 
 // Every field is inserted once and never read again for placeholders.
-const char kAllPlaceholders[] = "%1%2%3%4%5%6%7%8%9";
+constexpr char kAllPlaceholders[] = "%1%2%3%4%5%6%7%8%9";
 
 TEST(CommandSenders, PlaceholdersInEveryFieldGoOutAsGiven) {
     const std::string f = kAllPlaceholders;
