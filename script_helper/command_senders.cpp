@@ -8,11 +8,6 @@
 
 namespace {
 
-const char* panelShowFormat(bool withPath, bool withExtra) {
-    if (withPath) return withExtra ? kPanelShowWithPathExtraFormat : kPanelShowWithPathFormat;
-    return withExtra ? kPanelShowExtraFormat : kPanelShowFormat;
-}
-
 // Traces a command that is not sent, up to its first line break.
 void traceLineBreak(const char* text, unsigned lineBreakAt) {
     char trace[160];
@@ -23,10 +18,14 @@ void traceLineBreak(const char* text, unsigned lineBreakAt) {
 }  // namespace
 
 bool vorn_script_helper::panelShow(text_view panel, text_view file, text_view extra) {
-    const filled_text text(panelShowFormat(scriptPath.length() > 0, extra.length() > 0),
-                           {panel, scriptPath, file, extra});
     if (!hostLink) return true;
-    return send(text) != nullptr;
+    const bool withPath = scriptPath.length() > 0;
+    if (withPath && extra.length() > 0) {
+        return send(filled_text(kPanelShowWithPathExtraFormat, {panel, scriptPath, file, extra})) != nullptr;
+    }
+    if (withPath) return send(filled_text(kPanelShowWithPathFormat, {panel, scriptPath, file})) != nullptr;
+    if (extra.length() > 0) return send(filled_text(kPanelShowExtraFormat, {panel, file, extra})) != nullptr;
+    return send(filled_text(kPanelShowFormat, {panel, file})) != nullptr;
 }
 
 void vorn_script_helper::textPut(text_view property, text_view value, text_view panel, text_view control) {

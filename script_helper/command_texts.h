@@ -1,14 +1,14 @@
 #pragma once
 // The command texts that scripts send to the host, as formats filled in one pass
 // (filled_text.h), or when the module is compiled (fixed_command.h): "%N" is the sender's N-th
-// field, inserted as it is.
+// field, inserted as it is. Each format numbers its placeholders from 1 without gaps.
 
-// "PS": panel, the script's path, file, extra. The path and its "/" go in only when there is a
-// path, the extra field only when it is not empty.
-constexpr char kPanelShowFormat[] = "PS '%1' '%3'";
-constexpr char kPanelShowWithPathFormat[] = "PS '%1' '%2/%3'";
-constexpr char kPanelShowExtraFormat[] = "PS '%1' '%3' '%4'";
-constexpr char kPanelShowWithPathExtraFormat[] = "PS '%1' '%2/%3' '%4'";
+// "PS": panel, then the script's path and "/" when there is a path, file, then extra when it is
+// not empty; each format numbers the fields it takes from 1.
+constexpr char kPanelShowFormat[] = "PS '%1' '%2'";                    // panel, file
+constexpr char kPanelShowWithPathFormat[] = "PS '%1' '%2/%3'";         // panel, path, file
+constexpr char kPanelShowExtraFormat[] = "PS '%1' '%2' '%3'";          // panel, file, extra
+constexpr char kPanelShowWithPathExtraFormat[] = "PS '%1' '%2/%3' '%4'";  // panel, path, file, extra
 // "TP": property, value, panel, control.
 constexpr char kTextPutFormat[] = "TP '%1=%2' '%3' '%4'";
 // "RC": device, source, destination, extra, flag.

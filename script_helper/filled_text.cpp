@@ -37,33 +37,68 @@ decimal_number::decimal_number(int value) {
     m_length = static_cast<unsigned>(m_digits + sizeof m_digits - 1 - p);
 }
 
-// Most command lines fit the object's own storage: they are written there in one pass, and
-// only a line that does not fit is measured and written again into storage of its size.
+// Most command lines fit the object's own storage and number their placeholders from 1 without
+// gaps: they are written there in one pass. A format with gaps is written again with each field
+// at its rank, and a line that does not fit is written again into storage of its size.
 filled_text::filled_text(const char* format, std::initializer_list<text_view> fields)
     : m_text(m_inline), m_length(0), m_lineBreakAt(kNoLineBreak) {
-    const unsigned written = fill(format, fields, m_inline, kInlineText);
+    unsigned digits = 0;
+    unsigned written = fill(format, fields, m_inline, kInlineText, nullptr, digits);
+    unsigned char ranked[kMaxFields];
+    const unsigned char* fieldOf = nullptr;
+    if (!numberedWithoutGaps(digits)) {
+        rankFields(digits, ranked);
+        fieldOf = ranked;
+        written = fill(format, fields, m_inline, kInlineText, fieldOf, digits);
+    }
     if (written <= kInlineText) {
         m_length = written;
         return;
     }
     m_text = new char[written + 1];
-    m_length = fill(format, fields, m_text, written);
+    m_length = fill(format, fields, m_text, written, fieldOf, digits);
 }
 
-// Writes the filled format into `out` while it fits in `capacity` characters and a NUL;
-// returns the whole length, which is above `capacity` when it did not fit. A field's
+// True when the placeholder numbers present are 1 to some N: each field is then at its number.
+bool filled_text::numberedWithoutGaps(unsigned digits) {
+    return (digits & (digits + 1)) == 0;
+}
+
+// Which field each placeholder "%1" to "%9" takes: a format filled by a chain of single fills,
+// each replacing the lowest number still in the text, gives its first field to the lowest
+// number the format holds, its second to the next, and so on. "%2 %3" takes fields 1 and 2.
+void filled_text::rankFields(unsigned digits, unsigned char (&fieldOf)[kMaxFields]) {
+    unsigned char rank = 0;
+    for (unsigned digit = 0; digit < kMaxFields; ++digit) fieldOf[digit] = (digits >> digit & 1u) ? rank++ : kNoField;
+}
+
+// Writes the filled format into `out` while it fits in `capacity` characters and a NUL, each
+// placeholder taking the field `fieldOf` names (null: the field of its own number); returns the whole length, which is above
+// `capacity` when it did not fit, and adds the placeholder numbers met to `digits`. A field's
 // characters are looked at for line breaks as they are copied, unless they are a number's.
 unsigned filled_text::fill(const char* format, std::initializer_list<text_view> fields, char* out,
-                           unsigned capacity) {
+                           unsigned capacity, const unsigned char* fieldOf, unsigned& digits) {
     const text_view* const field = fields.begin();
     const unsigned fieldCount = static_cast<unsigned>(fields.size());
+    unsigned seen = 0;
     unsigned lineBreakAt = kNoLineBreak;
     unsigned length = 0;
-    for (const char* p = format; *p; ++p) {
-        // "%1" names field 0; any other character after '%' names none.
-        const unsigned index = p[0] == '%' ? static_cast<unsigned char>(p[1]) - static_cast<unsigned>('1') : kNoField;
-        if (index >= kMaxFields || index >= fieldCount) {
+    for (const char* p = format;; ++p) {
+        // The format's own characters, up to the next '%'.
+        for (; *p != '\0' && *p != '%'; ++p) {
             if (length < capacity) out[length] = *p;
+            ++length;
+        }
+        if (*p == '\0') break;
+        // "%1" to "%9" name a field; any other character after '%' names none, and the '%' stays.
+        const unsigned digit = static_cast<unsigned char>(p[1]) - static_cast<unsigned>('1');
+        unsigned index = kNoField;
+        if (digit < kMaxFields) {
+            seen |= 1u << digit;
+            index = fieldOf ? fieldOf[digit] : digit;
+        }
+        if (index >= fieldCount) {
+            if (length < capacity) out[length] = '%';
             ++length;
             continue;
         }
@@ -82,6 +117,7 @@ unsigned filled_text::fill(const char* format, std::initializer_list<text_view> 
     }
     if (length <= capacity) out[length] = '\0';
     m_lineBreakAt = lineBreakAt;
+    digits = seen;
     return length;
 }
 

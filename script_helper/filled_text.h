@@ -5,9 +5,12 @@
 
 #include "text_view.h"
 
-// `format` with each "%N" (N from 1 to 9) replaced by field N. The format is read once and
-// the fields are copied in as they are: a "%1" inside a field stays "%1". A placeholder with no
-// field, "%0" and a lone "%" stay as they are. Short texts are made without heap allocation.
+// `format` with its placeholders "%1" to "%9" replaced by the fields, as a chain of single fills
+// would replace them when no field holds a placeholder: the lowest number the format holds takes
+// the first field, the next lowest the second, and so on; every "%N" of one number takes the
+// same field. The fields are copied in as they are, once: a "%1" inside a field stays "%1". A
+// placeholder beyond the fields, "%0" and a lone "%" stay as they are. Short texts are made
+// without heap allocation.
 // While the fields are copied, the first CR or LF that one brings is noted (lineBreakAt).
 class filled_text {
 public:
@@ -27,7 +30,10 @@ public:
 private:
     static constexpr unsigned kMaxFields = 9;  // "%1" to "%9"
     static constexpr unsigned kNoField = kMaxFields;
-    unsigned fill(const char* format, std::initializer_list<text_view> fields, char* out, unsigned capacity);
+    static bool numberedWithoutGaps(unsigned digits);
+    static void rankFields(unsigned digits, unsigned char (&fieldOf)[kMaxFields]);
+    unsigned fill(const char* format, std::initializer_list<text_view> fields, char* out, unsigned capacity,
+                  const unsigned char* fieldOf, unsigned& digits);
 
     char* m_text;
     unsigned m_length;

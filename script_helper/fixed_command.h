@@ -37,8 +37,9 @@ constexpr unsigned largest(std::initializer_list<unsigned> sizes) {
 
 }  // namespace fixed_command_detail
 
-// `format` filled with `fields` as the one-pass filler fills it: "%N" (N from 1 to 9) is field
-// N, any other '%' stays. Room for every "%N" to take the longest field.
+// `format` filled with `fields` as the one-pass filler fills it (filled_text.h): the lowest
+// placeholder number takes the first field, and so on; any other '%' stays. Room for every "%N"
+// to take the longest field.
 template <unsigned FormatSize, unsigned... FieldSizes>
 constexpr auto fixedCommand(const char (&format)[FormatSize], const char (&... fields)[FieldSizes]) {
     constexpr unsigned kFieldCount = sizeof...(FieldSizes);
@@ -48,9 +49,18 @@ constexpr auto fixedCommand(const char (&format)[FormatSize], const char (&... f
     const unsigned lengths[kFieldCount + 1] = {fixed_command_detail::textLength(fields, FieldSizes)..., 0};
     command.lineBreakAt = kNoFixedLineBreak;
     const unsigned formatLength = fixed_command_detail::textLength(format, FormatSize);
+    // As the run-time filler does: the lowest placeholder number takes the first field, and so on.
+    bool present[9] = {};
     for (unsigned at = 0; at < formatLength; ++at) {
-        const unsigned index = format[at] == '%' ? static_cast<unsigned>(format[at + 1] - '1') : kFieldCount;
-        if (index >= 9 || index >= kFieldCount) {
+        const unsigned digit = format[at] == '%' ? static_cast<unsigned>(format[at + 1] - '1') : 9;
+        if (digit < 9) present[digit] = true, ++at;
+    }
+    unsigned fieldOf[9] = {};
+    for (unsigned digit = 0, rank = 0; digit < 9; ++digit) fieldOf[digit] = present[digit] ? rank++ : 9;
+    for (unsigned at = 0; at < formatLength; ++at) {
+        const unsigned digit = format[at] == '%' ? static_cast<unsigned>(format[at + 1] - '1') : 9;
+        const unsigned index = digit < 9 ? fieldOf[digit] : 9;
+        if (index >= kFieldCount) {
             command.text[command.length++] = format[at];
             continue;
         }

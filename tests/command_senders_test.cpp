@@ -159,6 +159,8 @@ TEST(FixedCommands, ReadAsTheSendersMakeThemAtRunTime) {
 TEST(FixedCommands, FillAsTheOnePassFillerDoes) {
     static constexpr auto kFilled = fixedCommand("A %1 %1 %0 %9 % %2 %", "x", "%1");
     EXPECT_STREQ(kFilled.text, "A x x %0 %9 % %1 %");
+    static constexpr auto kGaps = fixedCommand("%3 %5 %3 %9", "x", "y");
+    EXPECT_STREQ(kGaps.text, "x y x %9");
     static constexpr auto kEmpty = fixedCommand("ET %1", "");
     EXPECT_STREQ(kEmpty.text, "ET ");
 }

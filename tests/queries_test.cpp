@@ -146,9 +146,23 @@ TEST(Queries, PlaceholdersInFieldsRepliesAndTraceTextsGoOutAsGiven) {
     EXPECT_TRUE(host.everyReplyHandedBackOnce());
 }
 
-TEST(DebugTrace, EachPlaceholderTakesItsOwnArgumentOnce) {
+// A trace reads as the chain format.arg(a1).arg(a2)...arg(a9) of the string library reads, as
+// long as no argument holds a placeholder: each argument fills the lowest number still there.
+TEST(DebugTrace, GivesWhatAChainOfSingleFillsGivesOnGapsRepeatsAndZero) {
+    const char* formats[] = {"%2 %3", "%3 %1 %3", "%0 %1 %9", "a%5b%5c%7", "%1%1%1", "100% %2", "%9", "%%1", "none"};
+    for (const char* format : formats) {
+        const char* a[] = {"A", "B", "C", "D", "E", "F", "G", "H", "I"};
+        const vorn_string chained =
+            vorn_string(format).arg(a[0]).arg(a[1]).arg(a[2]).arg(a[3]).arg(a[4]).arg(a[5]).arg(a[6]).arg(a[7]).arg(a[8]);
+        testing::internal::CaptureStderr();
+        query_script::debugTrace(format, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8]);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), std::string(chained) + "\n") << format;
+    }
+}
+
+TEST(DebugTrace, ArgumentsHoldingPlaceholdersGoInOnce) {
     testing::internal::CaptureStderr();
     query_script::debugTrace("%2 %1 %2 %9", "%2", "%1", "", "", "", "", "", "", "last");
     query_script::debugTrace("%0 %10 100%", "a", "", "", "", "", "", "", "", "");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "%1 %2 %1 last\n%0 a0 100%\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "%1 %2 %1 \n%0 a0 100%\n");
 }
