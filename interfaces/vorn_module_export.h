@@ -18,8 +18,9 @@
 //
 // The script may call the host during this call (Router shows its panel here), and during its
 // deletion (the "AS" that ends every script's commands). A host must accept hostCommand
-// calls from inside both, on the same thread. A script whose construction failed has sent
-// "AS" by the time the factory returns null.
+// calls from inside both, on the same thread. A script whose construction failed after it had
+// sent a command has sent "AS" last by the time the factory returns null; one that failed
+// before sending anything (no memory for the object or for its copy of the path) sends nothing.
 extern "C" VORN_MODULE_EXPORT vorn_client_callback* load_vorn_client_script(vorn_host_command* host,
                                                                             const char* path);
 

@@ -128,9 +128,28 @@ TEST_F(RouterSession, EventsFromOtherPanelsAndControlsChangeNothing) {
 }
 
 TEST_F(RouterSession, TakeButtonIdIsReadAsANumber) {
-    pickRoute();
-    event("1", "500abc", "");
+    for (const char* id : {"500abc", " 500", "0500", "+500", "\t500"}) {
+        pickRoute();
+        event("1", id, "");
+        EXPECT_EQ(sent(), kTakeOf12_7_3) << id;
+    }
+    event("1", "-500", "");
+    event("1", "5000", "");
+    EXPECT_TRUE(sent().empty());
+}
+
+// The panel is compared as a number, as the string library compares a text with a number: a
+// leading zero or plus sign still names panel 1.
+TEST_F(RouterSession, ThePanelIsReadAsANumber) {
+    request("RouterDeviceNo=12");
+    event("01", "Sources", "value=7");
+    event("+1", "Destinations", "value=3");
+    sent();
+    event("001", "500", "");
     EXPECT_EQ(sent(), kTakeOf12_7_3);
+    event(" 1", "500", "");
+    event("1 ", "500", "");
+    EXPECT_TRUE(sent().empty());
 }
 
 TEST_F(RouterSession, DeviceRequestTellsBothListsAndAnswersEmpty) {
