@@ -124,6 +124,10 @@ if(NOT WIN32)
   vorn_add_session(validate_ends_a_computing_check_on_its_processor_time EXIT 1
     ARGS validate $<TARGET_FILE:spinning_module> --include callback-codes --timeout 300
     EXPECT "FAIL callback-codes: .*timed out: used more than 300 ms of processor time")
+  # A check with nothing to exercise says so instead of passing.
+  vorn_add_session(validate_skips_a_check_with_nothing_to_exercise
+    ARGS validate $<TARGET_FILE:spinning_module> --include instances-separate
+    EXPECT "SKIP instances-separate: .*control events not exercised" "1 checks: 0 passed, 0 failed, 1 skipped")
   vorn_add_session(validate_ends_a_waiting_check_on_the_wall_clock EXIT 1
     ARGS validate $<TARGET_FILE:waiting_module> --include callback-codes --timeout 200
     EXPECT "FAIL callback-codes: .*timed out: still waiting after 2000 ms")
