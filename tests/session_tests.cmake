@@ -36,6 +36,18 @@ set(failing ${CMAKE_CURRENT_SOURCE_DIR}/failing_sessions)
 vorn_add_session(wrong_expect_names_line_expected_and_received EXIT 1
   ARGS ${router_module} ${failing}/wrong_expect.session
   EXPECT "FAILED line 4: expected \"TP 'device=13' '1' 'Destinations'\", received \"TP 'device=12' '1' 'Destinations'\"")
+vorn_add_session(every_kind_of_wrong_expectation_is_reported EXIT 1
+  ARGS ${router_module} ${failing}/wrong_expectations.session --quiet
+  EXPECT "FAILED line 3: expected nothing, received \"TP 'device=12' '1' 'Sources'\""
+         "FAILED line 5: expected answer null, received \"RouterDeviceNo=12\""
+         "FAILED line 9: received \"TP 'index=0' '1' 'Sources'\" after the expected commands"
+         "FAILED line 11: expected answer \"other\", received \"notify=\\*\"")
+vorn_add_session(session_with_a_record_code EXIT 2 ARGS ${router_module} ${failing}/record_code.session
+  EXPECT "record_code.session: line 2: code 3 carries a record or a text: use event or request")
+# What the module's commands did to the host's state: properties, the crosspoint, the timers.
+vorn_add_session(typical_take_shows_the_state_it_made ARGS ${router_module} ${typical_take}
+  EXPECT "\n  Sources index=0 device=12\r?\n" "\n  Destinations selected=0 device=12\r?\n"
+         "crosspoints:\r?\n  device 12  destination 3  <- source 7" "timers running: none")
 vorn_add_session(faulty_module_breaches_are_reported EXIT 1
   ARGS $<TARGET_FILE:faulty_module> ${failing}/contract_breaches.session --quiet
   EXPECT "BREACH reply-handed-back-twice at line 2" "BREACH reply-never-handed-back: .*TG '1' 'Sources' 'index'"
