@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "filled_text.h"
 #include "recording_host.h"
 #include "test_script.h"
 
@@ -178,4 +179,16 @@ TEST(FixedCommands, ALineBreakIsTracedNotSent) {
     testing::internal::CaptureStderr();
     detached.sendCommand(kBroken);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+// The filler itself, where the senders cannot reach: placeholders beyond the fields it was
+// given stay as they are, and nothing past the last field is read.
+TEST(FilledText, PlaceholdersBeyondTheFieldsStayAsTheyAre) {
+    EXPECT_STREQ(filled_text("%1 %2 %3", {"a"}).text(), "a %2 %3");
+    EXPECT_STREQ(filled_text("%3 %5", {"a"}).text(), "a %5");
+    EXPECT_STREQ(filled_text("%1%1", {}).text(), "%1%1");
+    const std::string longField(300, 'L');
+    const filled_text big("<%1|%2>", {longField.c_str()});
+    EXPECT_EQ(std::string(big.text()), "<" + longField + "|%2>");
+    EXPECT_EQ(big.length(), longField.size() + 5);
 }
