@@ -18,7 +18,7 @@ set(VORN_NEED_clang            clang)
 set(VORN_NEED_sanitizers       clang libclang-rt-14-dev)
 set(VORN_NEED_benchmarks       libbenchmark-dev valgrind)
 set(VORN_NEED_linux_i386       g++-multilib qemu-user googletest)
-set(VORN_NEED_windows_i686     g++-mingw-w64-i686-posix wine64 clang lld)
+set(VORN_NEED_windows_i686     g++-mingw-w64-i686-posix wine64 clang lld python3)
 set(VORN_NEED_windows_x86_64   g++-mingw-w64-x86-64-posix wine64 clang lld)
 
 # Sets OUT to the packages of NEEDS that are not installed.

@@ -15,4 +15,6 @@ set(CPACK_COMPONENTS_ALL release)
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_ARCHIVE_RELEASE_FILE_NAME ${VORN_RELEASE_NAME})
 set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
+# The same sources give the same zip: its files carry one fixed time.
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/release_file_times.cmake)
 include(CPack)

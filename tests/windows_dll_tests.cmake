@@ -58,6 +58,12 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
       COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DBINARY=${CMAKE_BINARY_DIR}
               -DNAME=${VORN_RELEASE_NAME} -DWORK=${CMAKE_BINARY_DIR}/release_zip_contents
               -P ${CMAKE_CURRENT_SOURCE_DIR}/release_zip.cmake)
+    # Two builds of the same sources give the same DLLs and the same zip, byte for byte.
+    add_test(NAME release_build_is_reproducible
+      COMMAND ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR} -DBINARY=${CMAKE_BINARY_DIR}
+              -DWORK=${CMAKE_BINARY_DIR}/reproduced -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
+              -DBUILD_TYPE=${CMAKE_BUILD_TYPE} -DCPACK=${CMAKE_CPACK_COMMAND} -DNAME=${VORN_RELEASE_NAME}
+              -P ${CMAKE_CURRENT_SOURCE_DIR}/release_reproducible.cmake)
     add_test(NAME release_zip_runs_the_native_host
       COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DBINARY=${CMAKE_BINARY_DIR}
               -DNAME=${VORN_RELEASE_NAME} -DWORK=${CMAKE_BINARY_DIR}/release_zip_run -DHOST=${native_exe}
