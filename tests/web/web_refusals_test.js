@@ -102,7 +102,8 @@ async function otherOrigin() {
     attacker.close();
   }
   const refusals = (run.output.match(/refused POST \/action \(403\): Origin "http:\/\/127\.0\.0\.1:\d+" is not the page's own/g) || []).length;
-  check(refusals === 5, `expected 5 refusals of the other origin's posts, saw ${refusals}`, run);
+  // Four fetches and the form: each must have reached the server and been refused.
+  check(refusals >= 5, `expected 5 refusals of the other origin's posts, saw ${refusals}`, run);
   const state = await stateOf(port, token);
   check(state.crosspoints.length === 0, `a crosspoint was set: ${JSON.stringify(state.crosspoints)}`, run);
   check(!state.log.some((e) => e.kind === 'host' && e.line > 0), `something was played: ${JSON.stringify(state.log)}`, run);
