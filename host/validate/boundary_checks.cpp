@@ -2,11 +2,13 @@
 // the texts a host may hand in.
 #include <climits>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "check_module.h"
 #include "elf_exports.h"
+#include "pe_exports.h"
 #include "event_record.h"
 
 namespace {
@@ -34,9 +36,18 @@ check_outcome checkModuleLoads(const check_context& context) {
     return check_outcome::passed();
 }
 
+// A Windows DLL's exports come from its PE export table, any other module's from its ELF
+// dynamic symbols.
+static std::optional<std::vector<std::string>> moduleExports(const std::string& path, std::string& error) {
+    std::string notPe;
+    if (auto names = peExportedSymbols(path, notPe)) return names;
+    if (notPe != kNotAPeImage) return error = notPe, std::nullopt;
+    return elfExportedSymbols(path, error);
+}
+
 check_outcome checkExportsOnlyFactory(const check_context& context) {
     std::string error;
-    const auto symbols = elfExportedSymbols(context.modulePath, error);
+    const auto symbols = moduleExports(context.modulePath, error);
     if (!symbols) return check_outcome::skipped(error);
     std::string others;
     bool factory = false;
