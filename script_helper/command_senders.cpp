@@ -45,7 +45,7 @@ void vorn_script_helper::timerStop(int id) {
 // A text with a line break would reach the host as two commands: it is traced, not sent.
 char* vorn_script_helper::send(const filled_text& text) {
     if (!hostLink) return nullptr;
-    if (text.lineBreakAt() != filled_text::kNoLineBreak) {
+    if (text.lineBreakAt() != kNoLineBreak) {
         traceLineBreak(text.text(), text.lineBreakAt());
         return nullptr;
     }
@@ -54,7 +54,7 @@ char* vorn_script_helper::send(const filled_text& text) {
 
 void vorn_script_helper::sendFixed(const char* text, unsigned lineBreakAt) {
     if (!hostLink) return;
-    if (lineBreakAt != kNoFixedLineBreak) {
+    if (lineBreakAt != kNoLineBreak) {
         traceLineBreak(text, lineBreakAt);
         return;
     }

@@ -23,20 +23,6 @@ unsigned copyLookingForLineBreak(char* to, const char* from, unsigned length) {
 
 }  // namespace
 
-decimal_number::decimal_number(int value) {
-    char* p = m_digits + sizeof m_digits - 1;
-    *p = '\0';
-    // The magnitude as unsigned, so that the lowest int needs no special case.
-    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
-    do {
-        *--p = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude);
-    if (value < 0) *--p = '-';
-    m_text = p;
-    m_length = static_cast<unsigned>(m_digits + sizeof m_digits - 1 - p);
-}
-
 // Most command lines fit the object's own storage and number their placeholders from 1 without
 // gaps: they are written there in one pass. A format with gaps is written again with each field
 // at its rank, and a line that does not fit is written again into storage of its size.
@@ -73,9 +59,10 @@ void filled_text::rankFields(unsigned digits, unsigned char (&fieldOf)[kMaxField
 }
 
 // Writes the filled format into `out` while it fits in `capacity` characters and a NUL, each
-// placeholder taking the field `fieldOf` names (null: the field of its own number); returns the whole length, which is above
-// `capacity` when it did not fit, and adds the placeholder numbers met to `digits`. A field's
-// characters are looked at for line breaks as they are copied, unless they are a number's.
+// placeholder taking the field `fieldOf` names (null: the field of its own number). Returns the
+// whole length, which is above `capacity` when it did not fit, and sets `digits` to the
+// placeholder numbers met. A field's characters are looked at for line breaks as they are
+// copied, unless they are a number's.
 unsigned filled_text::fill(const char* format, std::initializer_list<text_view> fields, char* out,
                            unsigned capacity, const unsigned char* fieldOf, unsigned& digits) {
     const text_view* const field = fields.begin();

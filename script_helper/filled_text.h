@@ -25,7 +25,6 @@ public:
     unsigned lineBreakAt() const { return m_lineBreakAt; }
 
     static const unsigned kInlineText = 127;
-    static const unsigned kNoLineBreak = ~0u;
 
 private:
     static constexpr unsigned kMaxFields = 9;  // "%1" to "%9"

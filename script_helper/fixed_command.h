@@ -11,15 +11,14 @@
 #include <initializer_list>
 
 #include "command_texts.h"
+#include "text_view.h"
 
 template <unsigned Size>
 struct fixed_command {
     char text[Size];
     unsigned length;
-    unsigned lineBreakAt;  // where a field's first CR or LF stands, or kNoFixedLineBreak
+    unsigned lineBreakAt;  // where a field's first CR or LF stands, or kNoLineBreak
 };
-
-constexpr unsigned kNoFixedLineBreak = ~0u;
 
 namespace fixed_command_detail {
 
@@ -47,7 +46,7 @@ constexpr auto fixedCommand(const char (&format)[FormatSize], const char (&... f
     fixed_command<kSize> command{};
     const char* const texts[kFieldCount + 1] = {fields..., nullptr};
     const unsigned lengths[kFieldCount + 1] = {fixed_command_detail::textLength(fields, FieldSizes)..., 0};
-    command.lineBreakAt = kNoFixedLineBreak;
+    command.lineBreakAt = kNoLineBreak;
     const unsigned formatLength = fixed_command_detail::textLength(format, FormatSize);
     // As the run-time filler does: the lowest placeholder number takes the first field, and so on.
     bool present[9] = {};
@@ -66,7 +65,7 @@ constexpr auto fixedCommand(const char (&format)[FormatSize], const char (&... f
         }
         for (unsigned i = 0; i < lengths[index]; ++i) {
             const char c = texts[index][i];
-            if ((c == '\n' || c == '\r') && command.lineBreakAt == kNoFixedLineBreak) command.lineBreakAt = command.length;
+            if ((c == '\n' || c == '\r') && command.lineBreakAt == kNoLineBreak) command.lineBreakAt = command.length;
             command.text[command.length++] = c;
         }
         ++at;

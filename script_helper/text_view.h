@@ -39,6 +39,10 @@ private:
     bool m_digitsOnly;
 };
 
+// Where a filled command's first line break stands when it holds none (filled_text.h,
+// fixed_command.h).
+constexpr unsigned kNoLineBreak = ~0u;
+
 // The value of a text of decimal digits, for constants that a script both compares as numbers
 // and sends as texts: `constexpr char kPanel[] = "1"; constexpr int kPanelNumber =
 // decimalValue(kPanel);` defines both once.
