@@ -32,6 +32,8 @@ const char kRuleNonNullReturn[] = "non-null-return";
 const char kRuleControlNotOnPanel[] = "control-not-on-panel";
 const char kRuleFieldContainsApostrophe[] = "field-contains-apostrophe";
 const char kRuleSlowCallback[] = "slow-callback";
+// The host calls the module on its operator-interface thread: a call over this is slow.
+const unsigned kSlowCallbackMs = 50;
 const char kRuleRouterNak[] = "router-nak";
 const char kRuleRouterNoAck[] = "router-no-ack";
 const char kRuleRouteUnconfirmed[] = "route-unconfirmed";

@@ -24,13 +24,22 @@ void unloadLibrary(void* handle) {
 #else
 #  include <dlfcn.h>
 
+#  include "module_imports.h"
+
 namespace {
 
+// The module's own calls to the C allocation functions are pointed at the counting allocator,
+// as its calls to operator new already are.
 void* loadLibrary(const std::string& path, std::string& error) {
     // A path without a slash would make the loader search its own directories instead.
     const std::string where = path.find('/') == std::string::npos ? "./" + path : path;
+    const auto hostObjects = module_imports::loadedObjects();
     void* handle = dlopen(where.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) error = dlerror();
+    if (!handle) {
+        error = dlerror();
+        return nullptr;
+    }
+    module_imports::watchAllocations(hostObjects);
     return handle;
 }
 

@@ -8,6 +8,7 @@
 
 #include "session.h"
 #include "session_recorder.h"
+#include "contract_rules.h"
 #include "session_report.h"
 #include "simulated_host.h"
 #include "vorn_module_export.h"
@@ -19,7 +20,7 @@ struct player_options {
     // A factory that returns no script is a failure, unless the host made its allocation fail
     // on purpose: then the session goes on with nothing to act on.
     bool factoryMayFail = false;
-    unsigned slowCallbackMs = 50;  // a call into the module over this is slow
+    unsigned slowCallbackMs = kSlowCallbackMs;  // a call into the module over this is slow
     session_recorder* recorder = nullptr;  // records what the first instance did, when set
     const router_links* routers = nullptr;  // devices whose routes go to real routers
 };

@@ -97,9 +97,9 @@ vorn_add_session(version ARGS --version EXPECT "(^|\n)vorn-host ${PROJECT_VERSIO
 # vorn-host validate: every check passes on Router. On Windows the two checks that watch the
 # module's allocator are skipped; its exports are read from the DLL's export table.
 if(WIN32)
-  set(validate_router_summary "12 checks: 10 passed, 0 failed, 2 skipped")
+  set(validate_router_summary "13 checks: 11 passed, 0 failed, 2 skipped")
 else()
-  set(validate_router_summary "12 checks: 12 passed, 0 failed, 0 skipped")
+  set(validate_router_summary "13 checks: 13 passed, 0 failed, 0 skipped")
 endif()
 vorn_add_session(validate_router ARGS validate ${router_module} --timeout ${VORN_CHECK_TIMEOUT_MS}
   EXPECT "PASS exports-only-factory" "${validate_router_summary}")
@@ -119,6 +119,7 @@ if(NOT WIN32)
   add_library(faulty_checks MODULE faulty_module/faulty_checks.cpp)
   target_link_libraries(faulty_checks PRIVATE vorn_interfaces)
   set_target_properties(faulty_checks PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden)
+  target_compile_options(faulty_checks PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
   add_custom_command(TARGET faulty_checks POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/router/p1.vorn_ui
             $<TARGET_FILE_DIR:faulty_checks>/p1.vorn_ui)
@@ -129,7 +130,47 @@ if(NOT WIN32)
            "PASS factory-paths" "PASS delete-after-create" "FAIL callback-codes: .*(signal 11|without a result)"
            "PASS control-event-texts" "PASS request-texts" "FAIL answers-freed: .*blocks"
            "FAIL instances-separate: .*instance 0 sent \"RC 1 31 " "PASS load-unload"
-           "12 checks: [0-9]+ passed, [0-9]+ failed")
+           "13 checks: [0-9]+ passed, [0-9]+ failed")
+
+  # Modules with words of their own, one flaw each: each fails exactly its own check, and the
+  # same module built without a flaw, answering with new[] or with malloc, passes every check.
+  set(one_flaw_checks
+    shared_state=instances-separate leaked_answers=answers-freed leaked_malloc_answers=answers-freed
+    crash=callback-codes extra_export=exports-only-factory load_static=load-unload slow=quick-callbacks
+    unchecked_fallback=allocation-failure)
+  function(vorn_add_one_flaw_module name)
+    add_library(${name} MODULE faulty_module/one_flaw_module.cpp)
+    target_link_libraries(${name} PRIVATE vorn_interfaces)
+    set_target_properties(${name} PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden)
+    target_compile_definitions(${name} PRIVATE ${ARGN})
+    # GNU unique symbols (from std::to_string, say) would keep the module loaded after dlclose.
+    target_compile_options(${name} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
+    add_custom_command(TARGET ${name} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_CURRENT_SOURCE_DIR}/faulty_module/f3.vorn_ui
+              $<TARGET_FILE_DIR:${name}>/f3.vorn_ui)
+  endfunction()
+  vorn_add_one_flaw_module(no_flaw_module)
+  vorn_add_one_flaw_module(no_flaw_malloc_module VORN_ANSWERS_WITH_MALLOC)
+  foreach(module IN ITEMS no_flaw_module no_flaw_malloc_module)
+    vorn_add_session(validate_${module}_passes_every_check
+      ARGS validate $<TARGET_FILE:${module}> --timeout ${VORN_CHECK_TIMEOUT_MS}
+      EXPECT "PASS instances-separate" "13 checks: 13 passed, 0 failed, 0 skipped")
+  endforeach()
+  foreach(pair IN LISTS one_flaw_checks)
+    string(REPLACE "=" ";" pair "${pair}")
+    list(GET pair 0 flaw)
+    list(GET pair 1 check)
+    string(TOUPPER "VORN_FLAW_${flaw}" definition)
+    if(flaw STREQUAL "leaked_malloc_answers")
+      set(definition VORN_FLAW_LEAKED_ANSWERS VORN_ANSWERS_WITH_MALLOC)
+    elseif(flaw STREQUAL "unchecked_fallback")
+      list(APPEND definition VORN_ANSWERS_WITH_MALLOC)
+    endif()
+    vorn_add_one_flaw_module(${flaw}_module ${definition})
+    vorn_add_session(validate_${flaw}_fails_only_${check} EXIT 1
+      ARGS validate $<TARGET_FILE:${flaw}_module> --timeout ${VORN_CHECK_TIMEOUT_MS}
+      EXPECT "FAIL ${check}: " "13 checks: 12 passed, 1 failed, 0 skipped")
+  endforeach()
 
   # A check that never ends is stopped: on the processor time it uses when it computes, and on
   # the wall clock (ten times the limit) when it only waits.

@@ -122,9 +122,7 @@ check_outcome checkControlEventTexts(const check_context& context) {
     OPEN_OR_FAIL(context, opened);
     direct_script script(opened.setup, "");
     const std::string huge(kHugeText, 'h');
-    const std::vector<std::pair<std::string, std::string>> controls = shownControls(opened.setup);
-    std::vector<std::pair<std::string, std::string>> targets = controls;
-    targets.emplace_back("1", "500");
+    std::vector<panel_control> targets = learnVocabulary(opened.setup).controlsToExercise();
     targets.emplace_back(huge, huge);
     targets.emplace_back("", "");
     for (const auto& [panel, control] : targets) {

@@ -8,6 +8,9 @@
 #include "checks.h"
 #include "module_library.h"
 #include "module_run.h"
+#include "module_vocabulary.h"
+
+const char kNotWatched[] = "a Windows DLL allocates with its own runtime, which the host cannot watch";
 
 struct opened_module {
     std::unique_ptr<module_library> library;
@@ -17,8 +20,6 @@ struct opened_module {
 
 opened_module openModule(const check_context& context);
 
-// The controls of the panels that a new script shows, as the panel files list them.
-std::vector<std::pair<std::string, std::string>> shownControls(const module_setup& setup);
 
 // A check that passes when the script kept every rule, and fails with the first breach.
 check_outcome outcomeOf(const direct_script& script, const std::string& passReason = "");

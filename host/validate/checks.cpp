@@ -25,6 +25,8 @@ const std::vector<validate_check>& validateChecks() {
          "keep every pick, device and name in the script object, never in a static", checkInstancesSeparate},
         {"load-unload", "load, create, delete and unload 100 times",
          "leave nothing behind that outlives the module", checkLoadUnload},
+        {"quick-callbacks", "every kind of call returns within the slow-callback limit of processor time",
+         "do long work outside the host's calls, or in steps on a timer", checkQuickCallbacks},
         {"random-session", "a random session from the seed keeps every contract rule",
          "replay it with --seed, then run the session printed with vorn-host MODULE SESSION", checkRandomSession},
     };

@@ -35,4 +35,5 @@ check_outcome checkAnswersFreed(const check_context&);
 check_outcome checkAllocationFailure(const check_context&);
 check_outcome checkInstancesSeparate(const check_context&);
 check_outcome checkLoadUnload(const check_context&);
+check_outcome checkQuickCallbacks(const check_context&);
 check_outcome checkRandomSession(const check_context&);

@@ -33,7 +33,7 @@ std::optional<std::vector<std::string>> exported(const std::vector<char>& file, 
             Sym symbol;
             if (!readAt(file, section.sh_offset + at, symbol)) break;
             const unsigned char bind = Bind(symbol.st_info);
-            if (symbol.st_shndx == SHN_UNDEF || (bind != STB_GLOBAL && bind != STB_WEAK)) continue;
+            if (symbol.st_shndx == SHN_UNDEF || (bind != STB_GLOBAL && bind != STB_WEAK && bind != STB_GNU_UNIQUE)) continue;
             if ((symbol.st_other & 3) != STV_DEFAULT) continue;
             const uint64_t name = strings.sh_offset + symbol.st_name;
             if (name >= file.size()) continue;

@@ -10,47 +10,46 @@
 
 namespace {
 
-#if defined(_WIN32)
-const bool kAllocatorWatched = false;
-#else
-const bool kAllocatorWatched = true;
-#endif
-const char kNotWatched[] = "a Windows DLL allocates with its own runtime, which the host cannot watch";
 
 const unsigned long kMostAllocationPoints = 5000;
 const char kReached[] = "reached";
 
 // A session that takes a module through long texts, answers and timers.
-std::string memorySession(const module_setup& setup) {
+std::string memorySession(const module_vocabulary& vocabulary) {
     const std::string longText(100, 'x');
     std::vector<std::string> lines;
-    for (const auto& [panel, control] : shownControls(setup)) {
+    for (const auto& [panel, control] : vocabulary.controlsToExercise()) {
         lines.push_back("event " + panel + " " + control + " value=7");
         lines.push_back("event " + panel + " " + control + " value=" + longText);
     }
-    for (const char* request : {"RouterDeviceNo=12", "return=all", "return=RouterDeviceNo", "_events", "_commands"}) {
-        lines.push_back(std::string("request ") + request);
-    }
-    lines.push_back("request instance=" + longText);
+    for (const std::string& request : vocabulary.requests("12")) lines.push_back("request " + request);
+    for (const std::string& request : vocabulary.settings(longText)) lines.push_back("request " + request);
     lines.push_back("request " + longText + "=" + longText);
     lines.push_back("timer 3");
     return joinLines(lines);
 }
 
+// Every request the module answers, with long values too, three times over.
+std::vector<std::string> answeredRequests(const module_vocabulary& vocabulary) {
+    const std::string longText(200, 'a');
+    std::vector<std::string> texts = vocabulary.requests("12");
+    for (const std::string& request : vocabulary.settings(longText)) texts.push_back(request);
+    texts.push_back(longText + "=" + longText);
+    return texts;
+}
+
 }  // namespace
 
 check_outcome checkAnswersFreed(const check_context& context) {
-    if (!kAllocatorWatched) return check_outcome::skipped(kNotWatched);
+    if (!module_allocator::kSeesModuleAllocations) return check_outcome::skipped(kNotWatched);
     const opened_module opened = openModule(context);
     if (!opened.library) return check_outcome::failed(opened.error);
-    const std::string longText(200, 'a');
+    const std::vector<std::string> requests = answeredRequests(learnVocabulary(opened.setup));
     const long before = module_allocator::liveBlocks();
     std::string problems;
     {
         direct_script script(opened.setup, "");
-        for (std::string text : {std::string("return=all"), std::string("return=RouterDeviceNo"),
-                                 std::string("_events"), std::string("_commands"), "instance=" + longText,
-                                 longText + "=" + longText}) {
+        for (std::string text : requests) {
             for (int times = 0; times < 3; ++times) script.call("request " + text, &text[0], kCodeParameterRequest);
         }
         script.remove();
@@ -64,43 +63,83 @@ check_outcome checkAnswersFreed(const check_context& context) {
     return check_outcome::passed();
 }
 
+namespace {
+
+// One play of the session with allocation N failing, alone or with every one after it too.
+struct failing_run {
+    std::string problems;  // the first, if the run broke a rule
+    long held = 0;         // blocks held afterwards that were not before
+    bool reached = false;  // whether the session made allocation N at all
+};
+
+enum class failing { none, one, fromThenOn };
+
+failing_run playFailing(const module_setup& setup, const std::string& session, unsigned long n, failing mode) {
+    if (mode == failing::fromThenOn) {
+        module_allocator::failAllocationsFrom(n);
+    } else {
+        module_allocator::failAllocation(mode == failing::one ? n : 0);
+    }
+    failing_run run;
+    const long before = module_allocator::liveBlocks();
+    {
+        const played_session played = playSessionText(setup, session);
+        if (!played.clean) run.problems = firstLine(played.problems);
+    }
+    run.reached = module_allocator::failureReached();
+    module_allocator::failAllocation(0);
+    run.held = module_allocator::liveBlocks() - before;
+    return run;
+}
+
+// A failure may hold no more than the same session holds with nothing failed: what it holds
+// then is answers-freed's to judge.
+check_outcome judge(const failing_run& run, long heldWhenNothingFails) {
+    if (!run.problems.empty()) return check_outcome::failed(run.problems);
+    if (run.held > heldWhenNothingFails) {
+        return check_outcome::failed(std::to_string(run.held - heldWhenNothingFails) + " blocks leaked");
+    }
+    return check_outcome::passed(run.reached ? kReached : "");
+}
+
+}  // namespace
+
 // Fails allocation N inside the module, for N = 1, 2, ... until the session runs with nothing
-// failed: each run in a process of its own, which must end cleanly, leak nothing and keep every
-// rule.
+// failed: first allocation N alone, then every allocation from N on, as when memory runs out.
+// Each N runs in a process of its own, which must end cleanly, leak nothing and keep every rule.
 check_outcome checkAllocationFailure(const check_context& context) {
-    if (!kAllocatorWatched) return check_outcome::skipped(kNotWatched);
+    if (!module_allocator::kSeesModuleAllocations) return check_outcome::skipped(kNotWatched);
     const opened_module opened = openModule(context);
     if (!opened.library) return check_outcome::failed(opened.error);
-    const std::string session = memorySession(opened.setup);
-    module_setup failing = opened.setup;
-    failing.factoryMayFail = true;
-    for (unsigned long n = 1; n <= kMostAllocationPoints; ++n) {
-        const check_outcome run = runIsolated(
+    const std::string session = memorySession(learnVocabulary(opened.setup));
+    module_setup setup = opened.setup;
+    setup.factoryMayFail = true;
+    // One way of failing allocation N, in a process of its own; the same run once before
+    // counting, so that whatever the runtime sets up once (on its first exception, say) is in
+    // place and does not count as the module's.
+    const auto isolated = [&](unsigned long n, failing mode) {
+        return runIsolated(
             [&] {
-                // The same run once before counting, so that whatever the runtime sets up once (on
-                // its first exception, say) is in place and does not count as the module's.
-                module_allocator::failAllocation(n);
-                playSessionText(failing, session);
-                const long before = module_allocator::liveBlocks();
-                module_allocator::failAllocation(n);
-                std::string problems;
-                {
-                    const played_session played = playSessionText(failing, session);
-                    if (!played.clean) problems = firstLine(played.problems);
-                }
-                const bool reached = module_allocator::failureReached();
-                module_allocator::failAllocation(0);
-                if (!problems.empty()) return check_outcome::failed(problems);
-                const long held = module_allocator::liveBlocks() - before;
-                if (held != 0) return check_outcome::failed(std::to_string(held) + " blocks leaked");
-                return check_outcome::passed(reached ? kReached : "");
+                playFailing(setup, session, n, mode);
+                const long heldWhenNothingFails = playFailing(setup, session, n, failing::none).held;
+                return judge(playFailing(setup, session, n, mode), heldWhenNothingFails);
             },
             context.timeLimitMs);
-        if (run.status != check_status::pass) {
-            return check_outcome::failed("allocation " + std::to_string(n) + " failed: " + run.reason, session);
+    };
+    for (unsigned long n = 1; n <= kMostAllocationPoints; ++n) {
+        const check_outcome alone = isolated(n, failing::one);
+        if (alone.status != check_status::pass) {
+            return check_outcome::failed("allocation " + std::to_string(n) + " failed: " + alone.reason, session);
         }
-        if (run.reason != kReached) {
-            return check_outcome::passed(std::to_string(n - 1) + " allocation points, each failed in turn");
+        const check_outcome onwards = isolated(n, failing::fromThenOn);
+        if (onwards.status != check_status::pass) {
+            return check_outcome::failed("allocation " + std::to_string(n) + " and every one after it failed: " +
+                                             onwards.reason,
+                                         session);
+        }
+        if (alone.reason != kReached) {
+            return check_outcome::passed(std::to_string(n - 1) +
+                                         " allocation points, each failed alone and from then on");
         }
     }
     return check_outcome::passed("stopped after " + std::to_string(kMostAllocationPoints) + " allocation points");

@@ -7,21 +7,31 @@ namespace {
 // Texts a host may hand in: ordinary ones, and ones that test a module's reading of them.
 const char* const kEventTexts[] = {"value=1", "value=7", "value=-3", "value=", "press", "alarm=2",
                                    "alarm=ack", "%1", "value=%2", "a.b.c=d", "value=99999999999", "="};
-const char* const kRequests[] = {"RouterDeviceNo=12", "RouterDeviceNo=x", "return=all", "return=RouterDeviceNo",
-                                 "return=instance", "instance=studio", "instance=%1", "_events", "_commands",
-                                 "", "=", "a.b.c", "unknown=1"};
-const char* const kFallbackControls[][2] = {{"1", "500"}, {"1", "Sources"}, {"2", "x"}};
+// Requests that test the reading of any request text; the module's own come from its vocabulary.
+const char* const kOddRequests[] = {"", "=", "a.b.c", "unknown=1", "return=unknown", "instance=%1"};
+const char* const kParameterValues[] = {"12", "x", "-1", "%1"};
 
 template <typename T, size_t N>
 const T& pick(std::mt19937& random, const T (&items)[N]) {
     return items[random() % N];
 }
 
+template <typename T>
+const T& pick(std::mt19937& random, const std::vector<T>& items) {
+    return items[random() % items.size()];
+}
+
+// The module's own requests with assorted values, and odd texts, in equal measure.
+std::string randomRequest(std::mt19937& random, const module_vocabulary& vocabulary) {
+    if (random() % 2) return pick(random, kOddRequests);
+    return pick(random, vocabulary.requests(pick(random, kParameterValues)));
+}
+
 }  // namespace
 
-std::vector<std::string> randomSessionLines(uint32_t seed, const std::vector<std::pair<std::string, std::string>>& controls,
-                                            unsigned count) {
+std::vector<std::string> randomSessionLines(uint32_t seed, const module_vocabulary& vocabulary, unsigned count) {
     std::mt19937 random(seed);
+    const std::vector<panel_control> controls = vocabulary.controlsToExercise();
     std::vector<std::string> lines;
     for (unsigned i = 0; i < count; ++i) {
         switch (random() % 8) {
@@ -29,21 +39,15 @@ std::vector<std::string> randomSessionLines(uint32_t seed, const std::vector<std
         case 1:
         case 2:
         case 3: {
-            std::string panel, control;
-            if (controls.empty()) {
-                const auto& fallback = pick(random, kFallbackControls);
-                panel = fallback[0];
-                control = fallback[1];
-            } else {
-                panel = controls[random() % controls.size()].first;
-                control = controls[random() % controls.size()].second;
-            }
+            // Panel and control are picked apart, so that controls of other panels come too.
+            const std::string& panel = pick(random, controls).first;
+            const std::string& control = pick(random, controls).second;
             lines.push_back("event " + panel + " " + control + " " + pick(random, kEventTexts));
             break;
         }
         case 4:
         case 5:
-            lines.push_back(std::string("request ") + pick(random, kRequests));
+            lines.push_back("request " + randomRequest(random, vocabulary));
             break;
         case 6:
             lines.push_back("timer " + std::to_string(random() % 10));

@@ -6,10 +6,12 @@
 #include <utility>
 #include <vector>
 
-// `count` session lines from `seed`: events on the given controls with assorted event texts,
-// requests, timers and the other codes. The same seed always gives the same lines.
-std::vector<std::string> randomSessionLines(uint32_t seed, const std::vector<std::pair<std::string, std::string>>& controls,
-                                            unsigned count);
+#include "module_vocabulary.h"
+
+// `count` session lines from `seed`: events on the module's controls with assorted event texts,
+// the requests it answers and texts that test its reading of them, timers and the other codes.
+// The same seed and vocabulary always give the same lines.
+std::vector<std::string> randomSessionLines(uint32_t seed, const module_vocabulary& vocabulary, unsigned count);
 
 // Removes lines while `fails` still holds, one at a time from the end: what is left fails, and
 // no single line of it can go.

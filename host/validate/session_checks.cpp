@@ -5,6 +5,8 @@
 #include "check_module.h"
 #include "event_record.h"
 #include "isolated_run.h"
+#include "module_allocator.h"
+#include "module_imports.h"
 #include "random_session.h"
 
 namespace {
@@ -15,27 +17,30 @@ const char kNoControls[] =
     "the module showed no panel whose file (beside the module, or in --panel-dir) lists a control: "
     "control events not exercised";
 const int kLoads = 100;
+const char kStaysLoaded[] =
+    "the module stays in the process after it is unloaded, so a new load keeps the old one's statics "
+    "(GNU unique symbols keep a module: build with -fno-gnu-unique)";
 const unsigned kRandomLines = 60;
 
-// The actions of one instance, each with values of that instance's own: its name, its device,
-// and a value of its own for every control it picks.
+// The actions of one instance, each with values of that instance's own: its name, every parameter
+// it names, and a value of its own for every control it picks.
 struct instance_action {
     bool isRequest;
     std::string panel, control, text;
 };
 
-std::vector<instance_action> actionsOf(int instance, const std::vector<std::pair<std::string, std::string>>& controls) {
+std::vector<instance_action> actionsOf(int instance, const module_vocabulary& vocabulary) {
     const std::string own = std::to_string(11 + 10 * instance);
-    std::vector<instance_action> actions = {{true, "", "", "instance=studio-" + own},
-                                            {true, "", "", "RouterDeviceNo=" + own}};
+    const std::vector<panel_control>& controls = vocabulary.shownControls;
+    std::vector<instance_action> actions;
+    for (const std::string& setting : vocabulary.settings(own)) actions.push_back({true, "", "", setting});
     for (int round = 0; round < 2; ++round) {
         for (size_t c = 0; c < controls.size(); ++c) {
             actions.push_back({false, controls[c].first, controls[c].second,
                                "value=" + std::to_string(11 + 10 * instance + static_cast<int>(c))});
         }
     }
-    actions.push_back({true, "", "", "return=all"});
-    actions.push_back({true, "", "", "return=instance"});
+    for (const std::string& request : vocabulary.requests(own)) actions.push_back({true, "", "", request});
     return actions;
 }
 
@@ -58,14 +63,14 @@ std::string quoted(const std::vector<std::string>& commands, size_t at) {
 check_outcome checkInstancesSeparate(const check_context& context) {
     const opened_module opened = openModule(context);
     if (!opened.library) return check_outcome::failed(opened.error);
-    const auto controls = shownControls(opened.setup);
-    if (controls.empty()) return check_outcome::skipped(kNoControls);
+    const module_vocabulary vocabulary = learnVocabulary(opened.setup);
+    if (vocabulary.shownControls.empty()) return check_outcome::skipped(kNoControls);
 
     std::vector<std::unique_ptr<direct_script>> together;
     std::vector<std::vector<instance_action>> actions;
     for (int i = 0; i < kInstances; ++i) {
         together.push_back(std::make_unique<direct_script>(opened.setup, ""));
-        actions.push_back(actionsOf(i, controls));
+        actions.push_back(actionsOf(i, vocabulary));
     }
     for (size_t a = 0; a < actions[0].size(); ++a) {
         for (int i = 0; i < kInstances; ++i) perform(*together[i], actions[i][a]);
@@ -86,14 +91,26 @@ check_outcome checkInstancesSeparate(const check_context& context) {
     return check_outcome::passed();
 }
 
+// Each load after the first must leave the host's memory as it found it: what the first leaves
+// may be the runtime's own one-time setup.
 check_outcome checkLoadUnload(const check_context& context) {
+    long afterFirst = 0;
     for (int load = 1; load <= kLoads; ++load) {
-        const opened_module opened = openModule(context);
-        if (!opened.library) return check_outcome::failed("load " + std::to_string(load) + ": " + opened.error);
-        direct_script script(opened.setup, "");
-        if (!script.created()) return check_outcome::failed("load " + std::to_string(load) + ": no script");
-        script.remove();
-        if (!script.clean()) return check_outcome::failed("load " + std::to_string(load) + ": " + firstLine(script.problems()));
+        {
+            const opened_module opened = openModule(context);
+            if (!opened.library) return check_outcome::failed("load " + std::to_string(load) + ": " + opened.error);
+            direct_script script(opened.setup, "");
+            if (!script.created()) return check_outcome::failed("load " + std::to_string(load) + ": no script");
+            script.remove();
+            if (!script.clean()) return check_outcome::failed("load " + std::to_string(load) + ": " + firstLine(script.problems()));
+        }
+        if (load == 1) afterFirst = module_allocator::liveBlocks();
+        if (module_imports::isLoaded(context.modulePath)) return check_outcome::failed(kStaysLoaded);
+    }
+    const long leftBehind = module_allocator::liveBlocks() - afterFirst;
+    if (module_allocator::kSeesModuleAllocations && leftBehind > 0) {
+        return check_outcome::failed(std::to_string(leftBehind) + " blocks were left behind by " +
+                                     std::to_string(kLoads - 1) + " loads after the first");
     }
     return check_outcome::passed();
 }
@@ -104,7 +121,7 @@ check_outcome checkRandomSession(const check_context& context) {
     const opened_module opened = openModule(context);
     if (!opened.library) return check_outcome::failed(opened.error);
     const std::string seed = "seed " + std::to_string(context.seed);
-    const auto lines = randomSessionLines(context.seed, shownControls(opened.setup), kRandomLines);
+    const auto lines = randomSessionLines(context.seed, learnVocabulary(opened.setup), kRandomLines);
     const auto play = [&](const std::vector<std::string>& session) {
         return runIsolated(
             [&] {
