@@ -143,8 +143,10 @@ if(NOT WIN32)
     target_link_libraries(${name} PRIVATE vorn_interfaces)
     set_target_properties(${name} PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden)
     target_compile_definitions(${name} PRIVATE ${ARGN})
-    # GNU unique symbols (from std::to_string, say) would keep the module loaded after dlclose.
+    # GNU unique symbols (from std::to_string, say) would keep the module loaded after dlclose,
+    # and an unoptimised build exports the standard library's instantiations.
     target_compile_options(${name} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
+    target_link_options(${name} PRIVATE "LINKER:--version-script=${CMAKE_CURRENT_SOURCE_DIR}/faulty_module/one_flaw_exports.map")
     add_custom_command(TARGET ${name} POST_BUILD
       COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_CURRENT_SOURCE_DIR}/faulty_module/f3.vorn_ui
               $<TARGET_FILE_DIR:${name}>/f3.vorn_ui)
