@@ -92,7 +92,7 @@ void controlEvent(vorn_client_callback& script, fuzz_input& in) {
         script.callback(nullptr, kCodeControlEvent);
         return;
     }
-    event_record event(panel, control, eventText);  // parsed as the host parses it
+    vorn_host::event_record event(panel, control, eventText);  // parsed as the host parses it
     host_control_event record = *event.record();
     record.hostReserved1 = in.integer();
     if (nulls & 1) record.panel = nullptr;

@@ -7,6 +7,8 @@
 
 #include "router_protocols/videohub_reader.h"
 
+using namespace vorn_host;
+
 namespace {
 
 void require(bool condition) {

@@ -6,6 +6,8 @@
 
 #include "web/web_door.h"
 
+using namespace vorn_host;
+
 namespace {
 
 void require(bool condition) {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace vorn_host {
+
 std::optional<std::vector<std::string>> command_text::fieldsShaped(const char* shape) const {
     if (fields.size() != std::strlen(shape)) return std::nullopt;
     std::vector<std::string> texts;
@@ -32,3 +34,5 @@ std::optional<command_text> splitCommandText(const std::string& line) {
     }
     return command;
 }
+
+}  // namespace vorn_host

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace vorn_host {
+
 struct command_field {
     std::string text;
     bool quoted;
@@ -20,3 +22,5 @@ struct command_text {
 // Splits "WORD field field ...": a field is either 'quoted text' or a run of non-blanks.
 // Null when the quotes do not balance.
 std::optional<command_text> splitCommandText(const std::string& line);
+
+}  // namespace vorn_host

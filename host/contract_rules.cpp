@@ -1,5 +1,7 @@
 #include "contract_rules.h"
 
+namespace vorn_host {
+
 const std::vector<contract_rule>& contractRules() {
     static const std::vector<contract_rule> rules = {
         {kRuleCommandAfterDetach, "a command after the script sent AS", rule_severity::error},
@@ -73,3 +75,5 @@ bool rule_settings::set(const std::string& assignment, std::string& error) {
     error = "--rule " + assignment + ": the severity is error, warning or ignore";
     return false;
 }
+
+}  // namespace vorn_host

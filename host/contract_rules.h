@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace vorn_host {
+
 // error: a breach, which fails the run; warning: reported, and the run stays clean; ignore:
 // not reported.
 enum class rule_severity { error, warning, ignore };
@@ -55,3 +57,5 @@ public:
 private:
     std::map<std::string, rule_severity> m_set;
 };
+
+}  // namespace vorn_host

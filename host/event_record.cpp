@@ -1,5 +1,7 @@
 #include "event_record.h"
 
+namespace vorn_host {
+
 namespace {
 
 const char kNoText[] = "";
@@ -42,3 +44,5 @@ event_record::event_record(const std::string& panel, const std::string& control,
     m_event.control = m_control.c_str();
     m_event.event = &m_message;
 }
+
+}  // namespace vorn_host

@@ -1,10 +1,13 @@
 #pragma once
 // A control event as this host builds it for a module: the event text parsed into the shared
 // record layout. The host owns every text the record points to for the record's whole life.
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "vorn_records.h"
+
+namespace vorn_host {
 
 class event_record {
 public:
@@ -21,3 +24,10 @@ private:
     parsed_message m_message;
     host_control_event m_event;
 };
+
+// The parameter of codes 4 and 7, which carry a number in the pointer's place.
+inline void* numberParam(std::intptr_t number) {
+    return reinterpret_cast<void*>(number);
+}
+
+}  // namespace vorn_host

@@ -55,6 +55,8 @@ void unloadLibrary(void* handle) {
 
 #endif
 
+namespace vorn_host {
+
 std::unique_ptr<module_library> module_library::open(const std::string& path, std::string& error) {
     void* handle = loadLibrary(path, error);
     if (!handle) return nullptr;
@@ -70,3 +72,5 @@ std::unique_ptr<module_library> module_library::open(const std::string& path, st
 module_library::~module_library() {
     unloadLibrary(m_handle);
 }
+
+}  // namespace vorn_host

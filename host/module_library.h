@@ -6,6 +6,8 @@
 
 #include "vorn_module_export.h"
 
+namespace vorn_host {
+
 class module_library {
 public:
     // Null, with the reason in `error`, when the file does not load or has no factory.
@@ -22,3 +24,5 @@ private:
     void* m_handle;
     load_vorn_client_script_fn m_factory;
 };
+
+}  // namespace vorn_host

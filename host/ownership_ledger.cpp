@@ -5,6 +5,8 @@
 
 #include "contract_rules.h"
 
+namespace vorn_host {
+
 char* ownership_ledger::giveReply(const std::string& reply, const std::string& command) {
     std::unique_ptr<char[]> copy(new char[reply.size() + 1]);
     std::memcpy(copy.get(), reply.c_str(), reply.size() + 1);
@@ -60,3 +62,5 @@ void ownership_ledger::scriptDeleted() {
         m_breach(kRuleReplyNeverHandedBack, "reply \"" + std::string(reply) + "\" to " + owed.second);
     }
 }
+
+}  // namespace vorn_host

@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+namespace vorn_host {
+
 class ownership_ledger {
 public:
     using breach_fn = std::function<void(const char* rule, const std::string& detail)>;
@@ -42,3 +44,5 @@ private:
     std::map<const char*, std::unique_ptr<char[]>> m_returned;
     std::vector<char*> m_heldAnswers;
 };
+
+}  // namespace vorn_host

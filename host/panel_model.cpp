@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+namespace vorn_host {
+
 namespace {
 
 const char kAllProperties[] = "all";
@@ -155,3 +157,5 @@ std::vector<panel_model::panel_view> panel_model::view() const {
     }
     return panels;
 }
+
+}  // namespace vorn_host

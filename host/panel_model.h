@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+namespace vorn_host {
+
 class panel_model {
 public:
     using properties = std::vector<std::pair<std::string, std::string>>;
@@ -73,3 +75,5 @@ const char kPanelFileList[] = "list";
 const char kPanelFileButton[] = "button";
 const char kPanelFileLabel[] = "label";
 const char kPanelFileItems[] = "items";
+
+}  // namespace vorn_host

@@ -1,5 +1,7 @@
 #include "router_model.h"
 
+namespace vorn_host {
+
 void router_model::print(std::ostream& out) const {
     out << "crosspoints:\n";
     if (m_feeds.empty()) out << "  (none)\n";
@@ -8,3 +10,5 @@ void router_model::print(std::ostream& out) const {
             << source << "\n";
     }
 }
+
+}  // namespace vorn_host

@@ -4,6 +4,8 @@
 #include <ostream>
 #include <utility>
 
+namespace vorn_host {
+
 class router_model {
 public:
     void connect(long device, long source, long destination) { m_feeds[{device, destination}] = source; }
@@ -16,3 +18,5 @@ public:
 private:
     std::map<std::pair<long, long>, long> m_feeds;
 };
+
+}  // namespace vorn_host

@@ -2,22 +2,15 @@
 
 #include <sstream>
 
+#include "session_words.h"
+#include "vorn_client_callback.h"
 #include "whole_number.h"
+
+namespace vorn_host {
 
 namespace {
 
-const char kEvent[] = "event";
-const char kRequest[] = "request";
-const char kTimer[] = "timer";
-const char kCode[] = "code";
-const char kShow[] = "show";
-const char kDelete[] = "delete";
-const char kExpect[] = "expect";
-const char kAnswer[] = "answer";
-const char kNothing[] = "nothing";
-const char kNull[] = "null";
-
-const int kCodeTimerEvent = 4;
+using namespace session_words;
 
 bool isText(const std::string& line) {
     for (unsigned char c : line) {
@@ -66,7 +59,7 @@ parsed_line parseSessionLine(const std::string& rawLine, int number) {
         action.text = restOfLine(line, at);
     } else if (word == kTimer || word == kCode) {
         action.kind = action_kind::code;
-        std::optional<long> code = kCodeTimerEvent;
+        std::optional<long> code = kCodeTimer;
         if (word == kCode) code = wholeNumber(nextWord(line, at));
         const std::string numberText = nextWord(line, at);
         const std::optional<long> value = numberText.empty() && word == kCode ? 0 : wholeNumber(numberText);
@@ -110,3 +103,5 @@ std::optional<std::vector<session_action>> readSession(std::istream& in, const s
     }
     return actions;
 }
+
+}  // namespace vorn_host

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+namespace vorn_host {
+
 enum class action_kind { event, request, code, show, remove, expect, expectNothing, answer, answerNull };
 
 struct session_action {
@@ -45,3 +47,5 @@ parsed_line parseSessionLine(const std::string& line, int number);
 // Every action of a session; on the first bad line, nothing and the error in `error`.
 std::optional<std::vector<session_action>> readSession(std::istream& in, const std::string& name,
                                                        std::string& error);
+
+}  // namespace vorn_host

@@ -8,6 +8,8 @@
 #include "module_allocator.h"
 #include "event_record.h"
 
+namespace vorn_host {
+
 namespace {
 
 std::string quoted(const std::string& text) {
@@ -95,7 +97,7 @@ void session_player::perform(int index, instance& in, const session_action& acti
     case action_kind::code:
         if (action.code == kCodeTimer) in.host->startTimer(action.number);
         returned = intoModule(index, action.line, action.source, [&] {
-            return in.script->callback(reinterpret_cast<void*>(static_cast<intptr_t>(action.number)), action.code);
+            return in.script->callback(numberParam(action.number), action.code);
         });
         break;
     case action_kind::show: {
@@ -212,3 +214,4 @@ void session_player::finish() {
     }
 }
 
+}  // namespace vorn_host

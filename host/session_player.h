@@ -13,6 +13,8 @@
 #include "simulated_host.h"
 #include "vorn_module_export.h"
 
+namespace vorn_host {
+
 struct player_options {
     std::string path;                    // the path text each script is created with
     int instances = 1;
@@ -66,3 +68,5 @@ private:
     unsigned m_slowCallbackMs;
     session_recorder* m_recorder;
 };
+
+}  // namespace vorn_host

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 
+#include "session_words.h"
+
+namespace vorn_host {
+
 namespace {
 
-const char kExpect[] = "expect ";
-const char kExpectNothing[] = "expect nothing";
-const char kAnswer[] = "answer ";
-const char kAnswerNull[] = "answer null";
+const std::string kExpect = session_words::kExpect + std::string(" ");
+const std::string kExpectNothing = kExpect + session_words::kNothing;
+const std::string kAnswer = session_words::kAnswer + std::string(" ");
+const std::string kAnswerNull = kAnswer + session_words::kNull;
 
 bool isExpectation(const std::string& line, int number) {
     const parsed_line parsed = parseSessionLine(line, number);
@@ -99,3 +103,5 @@ std::string lineDiff(const std::vector<std::string>& before, const std::vector<s
     }
     return diff;
 }
+
+}  // namespace vorn_host

@@ -8,6 +8,8 @@
 
 #include "session.h"
 
+namespace vorn_host {
+
 class session_recorder {
 public:
     // The commands a new script sent while it was made.
@@ -33,3 +35,5 @@ private:
 
 // The lines of `before` and `after` that differ, as "-" and "+" lines with the lines around them.
 std::string lineDiff(const std::vector<std::string>& before, const std::vector<std::string>& after);
+
+}  // namespace vorn_host

@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+namespace vorn_host {
+
 namespace {
 
 // Control characters shown as escapes, so that every entry stays on one line.
@@ -160,3 +162,5 @@ void session_report::finish() {
                            {"warnings", warnings}, {"failures", failures}};
     m_out << document.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
 }
+
+}  // namespace vorn_host

@@ -8,6 +8,8 @@
 
 #include "contract_rules.h"
 
+namespace vorn_host {
+
 enum class output_mode { people, quiet, json };
 
 class session_report {
@@ -69,3 +71,5 @@ private:
     int m_problems = 0;
     std::vector<entry> m_entries;
 };
+
+}  // namespace vorn_host

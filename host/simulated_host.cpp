@@ -10,6 +10,8 @@
 #include "router_protocols/router_wire.h"
 #include "whole_number.h"
 
+namespace vorn_host {
+
 namespace {
 
 const char kPanelShow[] = "PS";
@@ -266,3 +268,5 @@ void simulated_host::checkOnPanel(const std::string& panel, const std::string& c
 void simulated_host::breach(const char* rule, const std::string& detail) {
     m_report.breach(m_instance, m_line, rule, m_action.empty() ? detail : m_action + ": " + detail);
 }
+
+}  // namespace vorn_host

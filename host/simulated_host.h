@@ -18,6 +18,8 @@
 #include "session_report.h"
 #include "vorn_host_command.h"
 
+namespace vorn_host {
+
 class simulated_host final : public vorn_host_command {
 public:
     // Panel files named by a relative path are looked for in each of `panelDirs` in turn.
@@ -82,3 +84,5 @@ private:
     // The reply to a panel command that succeeded: the host's, never to be handed back.
     const std::string m_panelShown = "1";
 };
+
+}  // namespace vorn_host

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+namespace vorn_host {
+
 // A text that is a whole decimal number and nothing else, or null.
 inline std::optional<long> wholeNumber(const std::string& text) {
     if (text.empty()) return std::nullopt;
@@ -11,3 +13,5 @@ inline std::optional<long> wholeNumber(const std::string& text) {
     if (*end != '\0') return std::nullopt;
     return value;
 }
+
+}  // namespace vorn_host

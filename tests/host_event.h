@@ -3,7 +3,7 @@
 // texts, never the module's: panel, control and the parsed event text.
 #include "event_record.h"
 
-class host_event : public event_record {
+class host_event : public vorn_host::event_record {
 public:
-    using event_record::event_record;
+    using vorn_host::event_record::event_record;
 };

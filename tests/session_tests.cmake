@@ -89,7 +89,14 @@ vorn_add_session(actions_from_standard_input_go_on_after_a_bad_line EXIT 1
   ARGS ${router_module} INPUT ${failing}/typed_actions.txt
   EXPECT "line 2: unknown action \"bogus\"" "module > RC 5 1 2 ',' 0"
          "FAILED line 7: expected answer \"RouterDeviceNo=9\", received \"RouterDeviceNo=5\"")
-vorn_add_session(unusable_arguments EXIT 2 ARGS --instances EXPECT "usage: vorn-host")
+# The command line's rules, and its help, which is no failure.
+vorn_add_session(unusable_arguments EXIT 2 ARGS --instances EXPECT "--instances: 1 required")
+vorn_add_session(help_ends_clean ARGS --help EXPECT "Usage: vorn-host" "validate +run the named checks"
+  "Exit status: 0 clean")
+vorn_add_session(quiet_excludes_json EXIT 2 ARGS ${router_module} --quiet --json EXPECT "--quiet excludes --json")
+vorn_add_session(token_file_needs_web EXIT 2 ARGS ${router_module} --web-token-file t EXPECT "--web-token-file requires --web")
+vorn_add_session(repeat_needs_a_session EXIT 2 ARGS ${router_module} --repeat 2 EXPECT "--repeat: needs a session file")
+vorn_add_session(validate_needs_a_module EXIT 2 ARGS validate EXPECT "module is required")
 # The version comes from the project, as the module's version resource and the release zip's
 # name do.
 vorn_add_session(version ARGS --version EXPECT "(^|\n)vorn-host ${PROJECT_VERSION}\r?\n")

@@ -2,6 +2,8 @@
 
 #include "whole_number.h"
 
+namespace vorn_host {
+
 bool router_links::add(const std::string& assignment, unsigned timeoutMs, std::string& error) {
     const size_t equals = assignment.find('=');
     const std::optional<long> device = wholeNumber(assignment.substr(0, equals));
@@ -20,3 +22,5 @@ videohub_link* router_links::linkFor(long device) const {
     const auto found = m_links.find(device);
     return found == m_links.end() ? nullptr : found->second.get();
 }
+
+}  // namespace vorn_host

@@ -7,6 +7,8 @@
 
 #include "videohub_link.h"
 
+namespace vorn_host {
+
 class router_links {
 public:
     // "DEVICE=videohub://HOST:PORT": connects; false, with the reason in `error`, when the
@@ -18,3 +20,5 @@ public:
 private:
     std::map<long, std::unique_ptr<videohub_link>> m_links;
 };
+
+}  // namespace vorn_host

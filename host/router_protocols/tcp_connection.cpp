@@ -2,6 +2,8 @@
 
 #include <asio.hpp>
 
+namespace vorn_host {
+
 struct tcp_connection::parts {
     asio::io_context io;
     asio::ip::tcp::socket socket{io};
@@ -82,3 +84,5 @@ tcp_connection::received tcp_connection::receive(char* buffer, std::size_t capac
     if (!ec) return received::data;
     return ec == asio::error::timed_out ? received::timed_out : received::closed;
 }
+
+}  // namespace vorn_host

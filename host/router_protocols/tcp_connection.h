@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+namespace vorn_host {
+
 class tcp_connection {
 public:
     using clock_type = std::chrono::steady_clock;
@@ -31,3 +33,5 @@ private:
     explicit tcp_connection(std::unique_ptr<parts> parts);
     std::unique_ptr<parts> m_parts;
 };
+
+}  // namespace vorn_host

@@ -3,6 +3,8 @@
 // Every connection fails, saying so; the 64-bit Windows build and the Linux ones connect.
 #include "tcp_connection.h"
 
+namespace vorn_host {
+
 struct tcp_connection::parts {};
 
 tcp_connection::tcp_connection(std::unique_ptr<parts> parts) : m_parts(std::move(parts)) {}
@@ -25,3 +27,5 @@ tcp_connection::received tcp_connection::receive(char*, std::size_t, clock_type:
     count = 0;
     return received::closed;
 }
+
+}  // namespace vorn_host

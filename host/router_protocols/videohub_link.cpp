@@ -5,6 +5,8 @@
 
 #include "tcp_connection.h"
 
+namespace vorn_host {
+
 namespace {
 
 const char kScheme[] = "videohub://";
@@ -170,3 +172,5 @@ videohub_link::route_result videohub_link::route(int destination, int source) {
         }
     }
 }
+
+}  // namespace vorn_host

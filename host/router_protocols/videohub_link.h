@@ -22,6 +22,8 @@
 
 #include "videohub_reader.h"
 
+namespace vorn_host {
+
 class tcp_connection;
 
 class videohub_link {
@@ -87,3 +89,5 @@ private:
 
 // "videohub://HOST:PORT" -> "HOST:PORT"; empty when the text is not such an address.
 std::string videohubAddress(const std::string& url);
+
+}  // namespace vorn_host

@@ -1,5 +1,7 @@
 #include "videohub_reader.h"
 
+namespace vorn_host {
+
 namespace {
 
 const char kBlockEnd[] = "\n\n";
@@ -45,3 +47,5 @@ std::optional<std::vector<std::string>> videohub_reader::next() {
         if (!block.empty()) return linesOf(block);
     }
 }
+
+}  // namespace vorn_host

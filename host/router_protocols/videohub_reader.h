@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace vorn_host {
+
 class videohub_reader {
 public:
     static const std::size_t kMaxBlockBytes = 64 * 1024;
@@ -24,3 +26,5 @@ private:
     std::string m_buffer;
     bool m_overrun = false;
 };
+
+}  // namespace vorn_host

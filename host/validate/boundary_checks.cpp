@@ -11,13 +11,11 @@
 #include "pe_exports.h"
 #include "event_record.h"
 
+namespace vorn_host {
+
 namespace {
 
 const size_t kHugeText = 1 << 20;
-
-void* integerParam(intptr_t n) {
-    return reinterpret_cast<void*>(n);
-}
 
 std::string dottedText(int dots) {
     std::string text = "command";
@@ -106,8 +104,8 @@ check_outcome checkCallbackCodes(const check_context& context) {
     script.call("code 3 null", nullptr, kCodeParameterRequest);
     script.call("code 3 garbage text", garbage, kCodeParameterRequest);
     for (intptr_t n : {intptr_t{0}, intptr_t{-1}, intptr_t{INT_MIN}, intptr_t{INT_MAX}, intptr_t{0x7fffffff}}) {
-        script.call("code 4 " + std::to_string(n), integerParam(n), kCodeTimer);
-        script.call("code 7 " + std::to_string(n), integerParam(n), kCodeWord);
+        script.call("code 4 " + std::to_string(n), numberParam(n), kCodeTimer);
+        script.call("code 7 " + std::to_string(n), numberParam(n), kCodeWord);
     }
     script.call("code 5 null", nullptr, kCodeRelease);
     for (int code : {0, 8, 9, -1, 1000, INT_MIN, INT_MAX}) {
@@ -150,3 +148,5 @@ check_outcome checkRequestTexts(const check_context& context) {
     script.remove();
     return outcomeOf(script);
 }
+
+}  // namespace vorn_host

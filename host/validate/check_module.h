@@ -10,6 +10,8 @@
 #include "module_run.h"
 #include "module_vocabulary.h"
 
+namespace vorn_host {
+
 const char kNotWatched[] = "a Windows DLL allocates with its own runtime, which the host cannot watch";
 
 struct opened_module {
@@ -23,3 +25,5 @@ opened_module openModule(const check_context& context);
 
 // A check that passes when the script kept every rule, and fails with the first breach.
 check_outcome outcomeOf(const direct_script& script, const std::string& passReason = "");
+
+}  // namespace vorn_host

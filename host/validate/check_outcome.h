@@ -2,6 +2,8 @@
 // What one check of `vorn-host validate` found.
 #include <string>
 
+namespace vorn_host {
+
 enum class check_status { pass, fail, skip };
 
 struct check_outcome {
@@ -17,3 +19,5 @@ struct check_outcome {
 };
 
 const char* statusName(check_status status);
+
+}  // namespace vorn_host

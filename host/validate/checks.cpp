@@ -1,5 +1,7 @@
 #include "checks.h"
 
+namespace vorn_host {
+
 const std::vector<validate_check>& validateChecks() {
     static const std::vector<validate_check> checks = {
         {"module-loads", "the module loads with every symbol resolved and has the factory",
@@ -32,3 +34,5 @@ const std::vector<validate_check>& validateChecks() {
     };
     return checks;
 }
+
+}  // namespace vorn_host

@@ -7,11 +7,16 @@
 
 #include "check_outcome.h"
 
+namespace vorn_host {
+
+// How much processor time a check may use, unless told.
+const unsigned kCheckTimeLimitMs = 20000;
+
 struct check_context {
     std::string modulePath;
     std::vector<std::string> panelDirs;
     uint32_t seed = 0;
-    unsigned timeLimitMs = 20000;
+    unsigned timeLimitMs = kCheckTimeLimitMs;
 };
 
 struct validate_check {
@@ -37,3 +42,5 @@ check_outcome checkInstancesSeparate(const check_context&);
 check_outcome checkLoadUnload(const check_context&);
 check_outcome checkQuickCallbacks(const check_context&);
 check_outcome checkRandomSession(const check_context&);
+
+}  // namespace vorn_host

@@ -7,6 +7,11 @@
 
 #if defined(__linux__)
 #  include <elf.h>
+#endif
+
+namespace vorn_host {
+
+#if defined(__linux__)
 
 namespace {
 
@@ -69,3 +74,5 @@ std::optional<std::vector<std::string>> elfExportedSymbols(const std::string&, s
 }
 
 #endif
+
+}  // namespace vorn_host

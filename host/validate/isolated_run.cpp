@@ -14,6 +14,8 @@
 #  include <unistd.h>
 #endif
 
+namespace vorn_host {
+
 const char* statusName(check_status status) {
     switch (status) {
     case check_status::pass:
@@ -152,3 +154,5 @@ check_outcome runIsolated(const std::function<check_outcome()>& work, unsigned t
 }
 
 #endif
+
+}  // namespace vorn_host

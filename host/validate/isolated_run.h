@@ -7,6 +7,10 @@
 
 #include "check_outcome.h"
 
+namespace vorn_host {
+
 // Where child processes exist (POSIX), `work` runs in one; elsewhere it runs in this process,
 // and a crash ends the whole run.
 check_outcome runIsolated(const std::function<check_outcome()>& work, unsigned timeLimitMs);
+
+}  // namespace vorn_host

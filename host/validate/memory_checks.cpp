@@ -8,6 +8,8 @@
 #include "module_allocator.h"
 #include "random_session.h"
 
+namespace vorn_host {
+
 namespace {
 
 
@@ -144,3 +146,5 @@ check_outcome checkAllocationFailure(const check_context& context) {
     }
     return check_outcome::passed("stopped after " + std::to_string(kMostAllocationPoints) + " allocation points");
 }
+
+}  // namespace vorn_host

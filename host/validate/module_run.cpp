@@ -7,6 +7,8 @@
 #include "session.h"
 #include "session_player.h"
 
+namespace vorn_host {
+
 played_session playSessionText(const module_setup& setup, const std::string& sessionText, int instances) {
     played_session result;
     std::istringstream in(sessionText);
@@ -81,3 +83,5 @@ std::string firstLine(const std::string& text) {
     const size_t end = text.find('\n');
     return end == std::string::npos ? text : text.substr(0, end);
 }
+
+}  // namespace vorn_host

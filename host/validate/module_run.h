@@ -10,6 +10,8 @@
 #include "simulated_host.h"
 #include "vorn_module_export.h"
 
+namespace vorn_host {
+
 struct module_setup {
     load_vorn_client_script_fn factory = nullptr;
     std::vector<std::string> panelDirs;
@@ -53,3 +55,5 @@ private:
 
 // The first line of a text, for a one-line reason.
 std::string firstLine(const std::string& text);
+
+}  // namespace vorn_host

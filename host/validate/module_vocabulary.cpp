@@ -8,6 +8,8 @@
 #include "simulated_host.h"
 #include "vorn_client_callback.h"
 
+namespace vorn_host {
+
 const char* const kHostRequests[3] = {"return=all", "_events", "_commands"};
 
 namespace {
@@ -91,3 +93,5 @@ std::vector<std::string> module_vocabulary::settings(const std::string& value) c
     for (const std::string& name : parameters) texts.push_back(name + "=" + value);
     return texts;
 }
+
+}  // namespace vorn_host

@@ -9,6 +9,8 @@
 
 #include "module_run.h"
 
+namespace vorn_host {
+
 using panel_control = std::pair<std::string, std::string>;
 
 struct module_vocabulary {
@@ -33,3 +35,5 @@ module_vocabulary learnVocabulary(const module_setup& setup);
 
 // The parameter names in an answer's NAME=VALUE lines.
 std::vector<std::string> parameterNames(const std::string& answer);
+
+}  // namespace vorn_host

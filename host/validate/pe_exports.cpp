@@ -6,6 +6,8 @@
 #include <iterator>
 #include <set>
 
+namespace vorn_host {
+
 namespace {
 
 const uint16_t kPe32 = 0x10b;
@@ -107,3 +109,5 @@ std::optional<std::vector<std::string>> peExportedSymbols(const std::string& pat
     }
     return names;
 }
+
+}  // namespace vorn_host

@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+namespace vorn_host {
+
 // The reason given for a file that is not a PE image at all.
 const char kNotAPeImage[] = "not a PE image";
 
 // Null, with the reason in `error`, when the file is not a PE image this can read. An export
 // without a name is listed as "#ORDINAL".
 std::optional<std::vector<std::string>> peExportedSymbols(const std::string& path, std::string& error);
+
+}  // namespace vorn_host

@@ -9,6 +9,8 @@
 #  include <time.h>
 #endif
 
+namespace vorn_host {
+
 inline std::chrono::microseconds threadProcessorTime() {
 #if defined(_WIN32)
     FILETIME created, ended, kernel, user;
@@ -23,3 +25,5 @@ inline std::chrono::microseconds threadProcessorTime() {
     return std::chrono::seconds(now.tv_sec) + std::chrono::microseconds(now.tv_nsec / 1000);
 #endif
 }
+
+}  // namespace vorn_host

@@ -2,6 +2,8 @@
 
 #include <random>
 
+namespace vorn_host {
+
 namespace {
 
 // Texts a host may hand in: ordinary ones, and ones that test a module's reading of them.
@@ -72,8 +74,5 @@ std::vector<std::string> shortestFailing(std::vector<std::string> lines,
     return lines;
 }
 
-std::string joinLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + "\n";
-    return text;
-}
+
+}  // namespace vorn_host

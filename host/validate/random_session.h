@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "module_vocabulary.h"
+#include "text_files.h"
+
+namespace vorn_host {
 
 // `count` session lines from `seed`: events on the module's controls with assorted event texts,
 // the requests it answers and texts that test its reading of them, timers and the other codes.
@@ -18,4 +21,5 @@ std::vector<std::string> randomSessionLines(uint32_t seed, const module_vocabula
 std::vector<std::string> shortestFailing(std::vector<std::string> lines,
                                          const std::function<bool(const std::vector<std::string>&)>& fails);
 
-std::string joinLines(const std::vector<std::string>& lines);
+
+}  // namespace vorn_host

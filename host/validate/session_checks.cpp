@@ -9,6 +9,8 @@
 #include "module_imports.h"
 #include "random_session.h"
 
+namespace vorn_host {
+
 namespace {
 
 const int kInstances = 3;
@@ -137,3 +139,5 @@ check_outcome checkRandomSession(const check_context& context) {
     });
     return check_outcome::failed(seed + ": " + play(shortest).reason, joinLines(shortest));
 }
+
+}  // namespace vorn_host

@@ -10,6 +10,8 @@
 #include "event_record.h"
 #include "processor_time.h"
 
+namespace vorn_host {
+
 namespace {
 
 // Each call is made this many times, on as many scripts, and judged by its quickest: the first
@@ -42,7 +44,7 @@ std::chrono::microseconds timeOf(direct_script& script, const module_call& call)
     event_record event(call.panel, call.control, call.text);
     void* param = call.code == kCodeControlEvent     ? static_cast<void*>(event.record())
                   : call.code == kCodeParameterRequest ? static_cast<void*>(&text[0])
-                                                       : reinterpret_cast<void*>(call.number);
+                                                       : numberParam(call.number);
     const auto start = threadProcessorTime();
     script.call(call.what, param, call.code);
     return threadProcessorTime() - start;
@@ -71,3 +73,5 @@ check_outcome checkQuickCallbacks(const check_context& context) {
     }
     return check_outcome::passed();
 }
+
+}  // namespace vorn_host

@@ -8,13 +8,14 @@
 #include <nlohmann/json.hpp>
 
 #include "checks.h"
+#include "exit_status.h"
+#include "text_files.h"
 #include "isolated_run.h"
+
+namespace vorn_host {
 
 namespace {
 
-const int kExitPassed = 0;
-const int kExitFailed = 1;
-const int kExitUnusable = 2;
 
 struct check_result {
     const validate_check* check;
@@ -44,11 +45,6 @@ std::optional<std::vector<const validate_check*>> selectChecks(const validate_op
         selected.push_back(&check);
     }
     return selected;
-}
-
-std::string directoryOf(const std::string& path) {
-    const size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
 uint32_t seedFromClock() {
@@ -155,7 +151,7 @@ int runValidate(const validate_options& options) {
     }
     if (options.list) {
         for (const validate_check* check : *selected) std::cout << check->id << "  " << check->description << "\n";
-        return kExitPassed;
+        return kExitClean;
     }
     if (options.module.empty()) {
         std::cerr << "vorn-host validate: a module is needed\n";
@@ -186,5 +182,7 @@ int runValidate(const validate_options& options) {
     }
     const bool failed = std::any_of(results.begin(), results.end(),
                                     [](const check_result& r) { return r.outcome.status == check_status::fail; });
-    return failed ? kExitFailed : kExitPassed;
+    return failed ? kExitProblems : kExitClean;
 }
+
+}  // namespace vorn_host

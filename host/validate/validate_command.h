@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "checks.h"
+
+namespace vorn_host {
+
 struct validate_options {
     std::string module;
     std::vector<std::string> panelDirs;
@@ -14,8 +18,10 @@ struct validate_options {
     bool list = false;
     bool json = false;
     std::string junitFile;
-    unsigned timeLimitMs = 20000;
+    unsigned timeLimitMs = kCheckTimeLimitMs;
 };
 
 // The exit status: 0 every check passed or was skipped, 1 a check failed, 2 unusable options.
 int runValidate(const validate_options& options);
+
+}  // namespace vorn_host

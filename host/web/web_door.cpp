@@ -3,6 +3,8 @@
 #include <fstream>
 #include <random>
 
+namespace vorn_host {
+
 namespace {
 
 const char kPagePath[] = "/";
@@ -126,3 +128,5 @@ std::string tokenFromFile(const std::string& path, std::string& error) {
     }
     return token;
 }
+
+}  // namespace vorn_host

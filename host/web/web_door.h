@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <string>
 
+namespace vorn_host {
+
 struct web_door {
     std::string listenHost;  // the address listened on, as given: "127.0.0.1", "0.0.0.0", ...
     int port = 0;
@@ -50,3 +52,5 @@ std::string newToken();
 // The token in the first line of `path`, without surrounding blanks; empty, with the reason in
 // `error`, when the file cannot be read or its token is shorter than 16 characters.
 std::string tokenFromFile(const std::string& path, std::string& error);
+
+}  // namespace vorn_host

@@ -12,6 +12,8 @@
 #include "session.h"
 #include "web_door.h"
 
+namespace vorn_host {
+
 extern const char kWebPage[];  // page.html, embedded at build time
 
 namespace {
@@ -238,3 +240,5 @@ bool serveWeb(session_player& player, session_report& report, const web_door& do
     serving.join();
     return true;
 }
+
+}  // namespace vorn_host

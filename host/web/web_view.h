@@ -12,8 +12,12 @@
 #include "session_report.h"
 #include "web_door.h"
 
+namespace vorn_host {
+
 // Serves on the door's address until the page or a client posts /quit; returns false, saying
 // why on `err`, when the address cannot be listened on. Requests that the door refuses are
 // answered with their status and written to `err`.
 bool serveWeb(session_player& player, session_report& report, const web_door& door, std::ostream& out,
               std::ostream& err);
+
+}  // namespace vorn_host
