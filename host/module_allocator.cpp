@@ -18,6 +18,7 @@ unsigned long gFailAt = 0;
 bool gFailFromThenOn = false;
 bool gFailureReached = false;
 
+#if !defined(_WIN32)
 // The blocks the watched C functions handed out. Its own storage comes straight from malloc,
 // never from the counted operator new, so keeping it counts nothing.
 template <typename T>
@@ -42,6 +43,7 @@ block_set& cBlocks() {
     static block_set* blocks = new (std::malloc(sizeof(block_set))) block_set();
     return *blocks;
 }
+#endif
 
 // Counts one allocation, and says whether it is to fail.
 bool countAndFail() {
