@@ -110,3 +110,8 @@ add_test(NAME native_host_transcript
   COMMAND ${CMAKE_COMMAND} "-DCOMMAND=${CMAKE_CROSSCOMPILING_EMULATOR};$<TARGET_FILE:native_host>;$<TARGET_FILE:Router>"
           -DEXPECTED=${CMAKE_CURRENT_SOURCE_DIR}/native_host/typical_take.transcript
           -P ${CMAKE_CURRENT_SOURCE_DIR}/compare_transcript.cmake)
+
+# The checker's own parts, as a library (vorn-host is its command line).
+vorn_add_gtest(checker_tests checker_test.cpp $<TARGET_OBJECTS:vorn_module_allocator>)
+target_link_libraries(checker_tests PRIVATE vorn_checker)
+target_compile_definitions(checker_tests PRIVATE VORN_ROUTER_PANEL_DIR="${PROJECT_SOURCE_DIR}/router")

@@ -1,0 +1,166 @@
+// The checker's own parts, each driven as vorn-host drives it: the host's event records, the
+// simulated host through hostCommand, the report, the recorder and what the checks learn from
+// a module's answers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "event_record.h"
+#include "session_recorder.h"
+#include "session_report.h"
+#include "simulated_host.h"
+#include "text_files.h"
+#include "validate/module_vocabulary.h"
+#include "validate/random_session.h"
+
+using namespace vorn_host;
+
+namespace {
+
+std::string text(const char* field) {
+    return field ? field : "<null>";
+}
+
+TEST(EventRecord, SplitsCommandPartsAndValueAtTheFirstEquals) {
+    event_record event("1", "Sources", "alarm.b.c=d.e=f");
+    const parsed_message& message = *event.record()->event;
+    EXPECT_EQ(text(message.command), "alarm");
+    ASSERT_EQ(message.partCount, 2u);
+    EXPECT_EQ(text(message.parts[0]), "b");
+    EXPECT_EQ(text(message.parts[1]), "c");
+    EXPECT_TRUE(message.hasValue);
+    EXPECT_EQ(text(message.value), "d.e=f");
+    EXPECT_EQ(text(event.record()->panel), "1");
+    EXPECT_EQ(text(event.record()->control), "Sources");
+}
+
+TEST(EventRecord, ATextWithoutEqualsHasNoValueAndAnEmptyOneNoBuffer) {
+    event_record press("1", "500", "press");
+    EXPECT_FALSE(press.record()->event->hasValue);
+    EXPECT_EQ(text(press.record()->event->value), "");
+    EXPECT_EQ(text(press.record()->event->command), "press");
+    event_record empty("1", "500", "");
+    EXPECT_EQ(empty.record()->event->buffer, nullptr);
+    EXPECT_FALSE(empty.record()->event->hasValue);
+    event_record bare("1", "500", "=");
+    EXPECT_TRUE(bare.record()->event->hasValue);
+    EXPECT_EQ(text(bare.record()->event->value), "");
+}
+
+class SimulatedHost : public ::testing::Test {
+protected:
+    char* send(const std::string& command) { return host.hostCommand(command.c_str(), kHostPerform); }
+    std::ostringstream out;
+    session_report report{out, output_mode::quiet};
+    simulated_host host{0, {VORN_ROUTER_PANEL_DIR}, report};
+};
+
+TEST_F(SimulatedHost, TextGetAllGivesEveryPropertyPutAndEachOneByName) {
+    ASSERT_NE(send("PS '1' 'p1.vorn_ui'"), nullptr);
+    send("TP 'device=12' '1' 'Sources'");
+    send("TP 'index=3' '1' 'Sources'");
+    char* all = send("TG '1' 'Sources' 'all'");
+    ASSERT_NE(all, nullptr);
+    const std::string allText = all;
+    host.hostCommand(all, kHostRelease);
+    EXPECT_NE(allText.find("device=12"), std::string::npos) << allText;
+    EXPECT_NE(allText.find("index=3"), std::string::npos) << allText;
+    char* one = send("TG '1' 'Sources' 'device'");
+    ASSERT_NE(one, nullptr);
+    EXPECT_STREQ(one, "device=12");
+    host.hostCommand(one, kHostRelease);
+    EXPECT_TRUE(report.clean()) << out.str();
+}
+
+TEST_F(SimulatedHost, APutWithoutEqualsIsMalformedAndPutsNothing) {
+    send("PS '1' 'p1.vorn_ui'");
+    send("TP 'colour' '1' 'Sources'");
+    EXPECT_FALSE(report.clean());
+    EXPECT_NE(out.str().find("malformed"), std::string::npos) << out.str();
+    EXPECT_FALSE(host.panels().get("1", "Sources", "colour").has_value());
+}
+
+TEST_F(SimulatedHost, TimerStopEndsOnlyThatTimer) {
+    host.startTimer(3);
+    host.startTimer(7);
+    send("ET 3");
+    EXPECT_EQ(host.runningTimers(), (std::set<long>{7}));
+}
+
+TEST(SessionReport, EachInstanceSentOnlyItsOwnCommands) {
+    std::ostringstream out;
+    session_report report(out, output_mode::quiet);
+    report.moduleSends(0, "PS '1' 'p1.vorn_ui'", nullptr);
+    report.moduleSends(1, "ET 1", nullptr);
+    report.moduleSends(0, "AS", nullptr);
+    EXPECT_EQ(report.sentBy(0), (std::vector<std::string>{"PS '1' 'p1.vorn_ui'", "AS"}));
+    EXPECT_EQ(report.sentBy(1), (std::vector<std::string>{"ET 1"}));
+    EXPECT_TRUE(report.sentBy(2).empty());
+}
+
+TEST(SessionRecorder, KeepsWhatCreationSentBeforeThePlayedActions) {
+    session_recorder recorder;
+    recorder.created({"PS '1' 'p1.vorn_ui'"});
+    const parsed_line timer = parseSessionLine("timer 7", 1);
+    ASSERT_TRUE(timer.action);
+    recorder.played(*timer.action, {"ET 7"}, std::nullopt);
+    const parsed_line request = parseSessionLine("request _events", 2);
+    recorder.played(*request.action, {}, std::string("notify=*"));
+    EXPECT_EQ(recorder.lines(), (std::vector<std::string>{"expect PS '1' 'p1.vorn_ui'", "timer 7", "expect ET 7",
+                                                          "request _events", "answer notify=*"}));
+}
+
+TEST(ModuleVocabulary, ParameterNamesAreTheNamesOfNameValueLines) {
+    EXPECT_EQ(parameterNames("RouterDeviceNo=12"), (std::vector<std::string>{"RouterDeviceNo"}));
+    EXPECT_EQ(parameterNames("a=1\nb=[value]\n=x\nplain\na=2"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_TRUE(parameterNames("").empty());
+}
+
+TEST(ModuleVocabulary, RequestsAreTheHostsOwnThenASettingAndAQuestionForEachParameter) {
+    module_vocabulary vocabulary;
+    vocabulary.parameters = {"Device"};
+    EXPECT_EQ(vocabulary.requests("5"), (std::vector<std::string>{"return=all", "_events", "_commands",
+                                                                 "instance=5", "Device=5", "return=Device"}));
+    EXPECT_EQ(vocabulary.settings("5"), (std::vector<std::string>{"instance=5", "Device=5"}));
+    EXPECT_EQ(vocabulary.controlsToExercise().size(), 1u);
+    vocabulary.shownControls = {{"3", "Go"}, {"3", "Inputs"}};
+    EXPECT_EQ(vocabulary.controlsToExercise(), vocabulary.shownControls);
+}
+
+TEST(RandomSession, TheSeedGivesTheLinesAndEventsGoToTheModulesControls) {
+    module_vocabulary vocabulary;
+    vocabulary.shownControls = {{"3", "Go"}};
+    vocabulary.parameters = {"Device"};
+    const auto lines = randomSessionLines(7, vocabulary, 200);
+    EXPECT_EQ(lines, randomSessionLines(7, vocabulary, 200));
+    EXPECT_NE(lines, randomSessionLines(8, vocabulary, 200));
+    bool deviceSet = false;
+    for (const std::string& line : lines) {
+        const parsed_line parsed = parseSessionLine(line, 1);
+        ASSERT_TRUE(parsed.action) << line << ": " << parsed.error;
+        if (line.rfind("event ", 0) == 0) {
+            EXPECT_EQ(line.rfind("event 3 Go ", 0), 0u) << line;
+        }
+        deviceSet = deviceSet || line.rfind("request Device=", 0) == 0;
+    }
+    EXPECT_TRUE(deviceSet);
+}
+
+TEST(RandomSession, TheShortestFailingPartKeepsOnlyTheLinesThatFail) {
+    const std::vector<std::string> lines = {"a", "crash", "b", "c", "then", "d"};
+    const auto fails = [](const std::vector<std::string>& session) {
+        const auto crash = std::find(session.begin(), session.end(), "crash");
+        return crash != session.end() && std::find(crash, session.end(), "then") != session.end();
+    };
+    EXPECT_EQ(shortestFailing(lines, fails), (std::vector<std::string>{"crash", "then"}));
+}
+
+TEST(TextFiles, TheFolderOfAPathAndLinesJoined) {
+    EXPECT_EQ(directoryOf("bin/Router.so"), "bin");
+    EXPECT_EQ(directoryOf("C:\\panels\\p1.vorn_ui"), "C:\\panels");
+    EXPECT_EQ(directoryOf("Router.so"), ".");
+    EXPECT_EQ(joinLines({"a", "b"}), "a\nb\n");
+}
+
+}  // namespace
