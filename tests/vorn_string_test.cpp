@@ -159,6 +159,15 @@ TEST(VornStringList, JoinsWithTheSeparator) {
     EXPECT_EQ(text(vorn_stringlist().toString('\n')), "");
 }
 
+TEST(VornStringList, AssignmentReplacesTheItemsAndSelfAssignmentKeepsThem) {
+    vorn_stringlist list("a,b,c", ',');
+    list = vorn_stringlist("x", ',');
+    EXPECT_EQ(items(list), (std::vector<std::string>{"x"}));
+    const vorn_stringlist& same = list;
+    list = same;
+    EXPECT_EQ(items(list), (std::vector<std::string>{"x"}));
+}
+
 TEST(VornStringList, GrowsAndCopiesThousandsOfItems) {
     std::string joined;
     for (int i = 0; i < 5000; ++i) joined += (i ? "," : "") + std::to_string(i);
