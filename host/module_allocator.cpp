@@ -18,7 +18,6 @@ unsigned long gFailAt = 0;
 bool gFailFromThenOn = false;
 bool gFailureReached = false;
 
-#if !defined(_WIN32)
 // The blocks the watched C functions handed out. Its own storage comes straight from malloc,
 // never from the counted operator new, so keeping it counts nothing.
 template <typename T>
@@ -43,7 +42,6 @@ block_set& cBlocks() {
     static block_set* blocks = new (std::malloc(sizeof(block_set))) block_set();
     return *blocks;
 }
-#endif
 
 // Counts one allocation, and says whether it is to fail.
 bool countAndFail() {
@@ -79,7 +77,6 @@ void release(void* p) {
     std::free(p);
 }
 
-#if !defined(_WIN32)
 // A C block is tracked from when a watched function made it until one freed it.
 void* tracked(void* p) {
     if (p) cBlocks().insert(p);
@@ -91,7 +88,6 @@ bool untrack(void* p) {
     --gLiveBlocks;
     return true;
 }
-#endif
 
 }  // namespace
 
@@ -114,8 +110,6 @@ unsigned long armedAllocations() { return gArmedAllocations; }
 armed_scope::armed_scope(bool armed) : m_previous(gArmed) { gArmed = armed; }
 armed_scope::~armed_scope() { gArmed = m_previous; }
 
-// Windows programs keep their C runtime's functions: a DLL's imports are its own runtime's.
-#if !defined(_WIN32)
 extern "C" {
 
 void* watchedMalloc(std::size_t size) {
@@ -158,6 +152,9 @@ void watchedFree(void* block) {
     std::free(block);
 }
 
+// The aligned forms are POSIX's; a Windows runtime frees its aligned blocks with a function
+// of their own.
+#if !defined(_WIN32)
 void* watchedAlignedAlloc(std::size_t alignment, std::size_t size) {
     return tracked(allocateAligned(size, alignment));
 }
@@ -172,6 +169,7 @@ int watchedPosixMemalign(void** block, std::size_t alignment, std::size_t size) 
     *block = p;
     return 0;
 }
+#endif
 
 char* watchedStrdup(const char* text) {
     return watchedStrndup(text, SIZE_MAX);
@@ -187,7 +185,6 @@ char* watchedStrndup(const char* text, std::size_t most) {
 }
 
 }  // extern "C"
-#endif
 
 }  // namespace module_allocator
 

@@ -4,21 +4,14 @@
 // and one chosen allocation can be made to fail, or every one from it on, as SQLite's malloc
 // tests do. On Linux a module and the string library allocate through the process's operator
 // new, so they count too; their calls to the C functions count once module_imports has pointed
-// them at the watched forms below. A Windows DLL carries its own allocator, which no host can
-// replace. Blocks come from malloc, so memory checkers still see every one.
+// them at the watched forms below. A Windows DLL carries its own operator new, which allocates
+// through its C runtime's malloc: module_imports points that at the watched form too. Blocks come from malloc, so memory checkers still see every one.
 //
 // All of this is process-wide state by nature: there is one allocator per process. It is used
 // from one thread, the one that calls into the module.
 #include <cstddef>
 
 namespace module_allocator {
-
-// Whether a loaded module's allocations reach these functions: a Windows DLL's do not.
-#if defined(_WIN32)
-inline constexpr bool kSeesModuleAllocations = false;
-#else
-inline constexpr bool kSeesModuleAllocations = true;
-#endif
 
 // Allocations made since the process started, and blocks not yet freed.
 unsigned long allocations();

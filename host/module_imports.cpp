@@ -213,6 +213,114 @@ int watchAllocations(const std::vector<std::uintptr_t>& before) {
 
 }  // namespace module_imports
 
+#elif defined(_WIN32)
+#  include <windows.h>
+#  include <psapi.h>
+
+#  include <algorithm>
+#  include <cctype>
+#  include <cstring>
+
+#  include "module_allocator.h"
+
+namespace module_imports {
+namespace {
+
+struct replacement {
+    const char* name;
+    void* function;
+};
+
+// A Windows C runtime's names for the functions: strdup is _strdup there.
+const replacement kReplacements[] = {
+    {"malloc", reinterpret_cast<void*>(&module_allocator::watchedMalloc)},
+    {"calloc", reinterpret_cast<void*>(&module_allocator::watchedCalloc)},
+    {"realloc", reinterpret_cast<void*>(&module_allocator::watchedRealloc)},
+    {"free", reinterpret_cast<void*>(&module_allocator::watchedFree)},
+    {"_strdup", reinterpret_cast<void*>(&module_allocator::watchedStrdup)},
+    {"strdup", reinterpret_cast<void*>(&module_allocator::watchedStrdup)},
+};
+
+// The C runtimes whose heap the host shares: MinGW's msvcrt, and the universal CRT of MSVC
+// builds with the dynamic runtime. A module with a static runtime imports none of them.
+bool isCRuntime(const char* dll) {
+    std::string name(dll);
+    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return name == "msvcrt.dll" || name == "ucrtbase.dll" || name.rfind("api-ms-win-crt-heap-", 0) == 0;
+}
+
+void* replacementFor(const char* name) {
+    for (const replacement& r : kReplacements) {
+        if (std::strcmp(r.name, name) == 0) return r.function;
+    }
+    return nullptr;
+}
+
+bool writeSlot(ULONG_PTR* slot, void* function) {
+    DWORD old = 0;
+    if (!VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old)) return false;
+    *slot = reinterpret_cast<ULONG_PTR>(function);
+    VirtualProtect(slot, sizeof *slot, old, &old);
+    return true;
+}
+
+// Rewrites the slots of one module's import table that name a C runtime's allocation function.
+int rewriteImports(HMODULE module) {
+    auto* base = reinterpret_cast<unsigned char*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!imports.VirtualAddress) return 0;
+    int rewritten = 0;
+    for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); d->Name; ++d) {
+        if (!isCRuntime(reinterpret_cast<const char*>(base + d->Name)) || !d->OriginalFirstThunk) continue;
+        const auto* names = reinterpret_cast<const IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            void* function = replacementFor(reinterpret_cast<const char*>(byName->Name));
+            if (function && writeSlot(&slots->u1.Function, function)) ++rewritten;
+        }
+    }
+    return rewritten;
+}
+
+std::vector<HMODULE> processModules() {
+    std::vector<HMODULE> modules(1024);
+    DWORD needed = 0;
+    if (!K32EnumProcessModules(GetCurrentProcess(), modules.data(), static_cast<DWORD>(modules.size() * sizeof(HMODULE)),
+                               &needed)) {
+        return {};
+    }
+    modules.resize(std::min<size_t>(modules.size(), needed / sizeof(HMODULE)));
+    return modules;
+}
+
+}  // namespace
+
+std::vector<std::uintptr_t> loadedObjects() {
+    std::vector<std::uintptr_t> bases;
+    for (HMODULE module : processModules()) bases.push_back(reinterpret_cast<std::uintptr_t>(module));
+    return bases;
+}
+
+int watchAllocations(const std::vector<std::uintptr_t>& before) {
+    int rewritten = 0;
+    for (HMODULE module : processModules()) {
+        if (std::find(before.begin(), before.end(), reinterpret_cast<std::uintptr_t>(module)) == before.end()) {
+            rewritten += rewriteImports(module);
+        }
+    }
+    return rewritten;
+}
+
+bool isLoaded(const std::string& path) {
+    return GetModuleHandleA(path.c_str()) != nullptr;
+}
+
+}  // namespace module_imports
+
 #else
 
 namespace module_imports {

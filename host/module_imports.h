@@ -6,7 +6,10 @@
 //
 // ELF systems: each new object's relocation entries are read, and every GOT slot that names one
 // of those functions is rewritten, with write permission given for that moment when the slot
-// lies in memory made read-only after relocation. Elsewhere nothing is changed.
+// lies in memory made read-only after relocation.
+// Windows: each new module's import table is read, and every slot importing one of them from a
+// C runtime DLL the host shares (msvcrt, the universal CRT) is rewritten the same way. A module
+// with a static runtime imports none, and nothing of it can be watched.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,7 +21,7 @@ namespace module_imports {
 std::vector<std::uintptr_t> loadedObjects();
 
 // Rewrites the allocation imports of every object not in `before`. Returns the number of slots
-// rewritten (0 where this platform has none to rewrite).
+// rewritten: 0 where the module imports none, or this platform has none to rewrite.
 int watchAllocations(const std::vector<std::uintptr_t>& before);
 
 // Whether the file at `path` is still mapped into the process as a loaded object: after its

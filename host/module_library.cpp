@@ -1,13 +1,23 @@
 #include "module_library.h"
 
+#include "module_imports.h"
+
 #if defined(_WIN32)
 #  include <windows.h>
 
 namespace {
 
-void* loadLibrary(const std::string& path, std::string& error) {
+// The module's imports of its C runtime's allocation functions are pointed at the counting
+// allocator: a DLL's operator new allocates through them too. Without any (a static runtime),
+// nothing of the module's memory is watched.
+void* loadLibrary(const std::string& path, std::string& error, bool& watched) {
+    const auto hostObjects = module_imports::loadedObjects();
     HMODULE handle = LoadLibraryA(path.c_str());
-    if (!handle) error = "LoadLibrary failed with error " + std::to_string(GetLastError());
+    if (!handle) {
+        error = "LoadLibrary failed with error " + std::to_string(GetLastError());
+        return nullptr;
+    }
+    watched = module_imports::watchAllocations(hostObjects) > 0;
     return reinterpret_cast<void*>(handle);
 }
 
@@ -24,13 +34,11 @@ void unloadLibrary(void* handle) {
 #else
 #  include <dlfcn.h>
 
-#  include "module_imports.h"
-
 namespace {
 
-// The module's own calls to the C allocation functions are pointed at the counting allocator,
-// as its calls to operator new already are.
-void* loadLibrary(const std::string& path, std::string& error) {
+// The module's own calls to the C allocation functions are pointed at the counting allocator;
+// its calls to operator new reach the host's own, which counts, whatever it imports.
+void* loadLibrary(const std::string& path, std::string& error, bool& watched) {
     // A path without a slash would make the loader search its own directories instead.
     const std::string where = path.find('/') == std::string::npos ? "./" + path : path;
     const auto hostObjects = module_imports::loadedObjects();
@@ -40,6 +48,7 @@ void* loadLibrary(const std::string& path, std::string& error) {
         return nullptr;
     }
     module_imports::watchAllocations(hostObjects);
+    watched = true;
     return handle;
 }
 
@@ -58,7 +67,8 @@ void unloadLibrary(void* handle) {
 namespace vorn_host {
 
 std::unique_ptr<module_library> module_library::open(const std::string& path, std::string& error) {
-    void* handle = loadLibrary(path, error);
+    bool watched = false;
+    void* handle = loadLibrary(path, error, watched);
     if (!handle) return nullptr;
     auto factory = reinterpret_cast<load_vorn_client_script_fn>(findSymbol(handle, kExportName));
     if (!factory) {
@@ -66,7 +76,7 @@ std::unique_ptr<module_library> module_library::open(const std::string& path, st
         unloadLibrary(handle);
         return nullptr;
     }
-    return std::unique_ptr<module_library>(new module_library(handle, factory));
+    return std::unique_ptr<module_library>(new module_library(handle, factory, watched));
 }
 
 module_library::~module_library() {

@@ -17,12 +17,17 @@ public:
     module_library& operator=(const module_library&) = delete;
 
     load_vorn_client_script_fn factory() const { return m_factory; }
+    // Whether the module's allocations reach the counting allocator (module_allocator): always
+    // on Linux; on Windows when the module imports its C runtime's allocation functions.
+    bool allocationsWatched() const { return m_allocationsWatched; }
 
 private:
-    module_library(void* handle, load_vorn_client_script_fn factory) : m_handle(handle), m_factory(factory) {}
+    module_library(void* handle, load_vorn_client_script_fn factory, bool allocationsWatched)
+        : m_handle(handle), m_factory(factory), m_allocationsWatched(allocationsWatched) {}
 
     void* m_handle;
     load_vorn_client_script_fn m_factory;
+    bool m_allocationsWatched;
 };
 
 }  // namespace vorn_host

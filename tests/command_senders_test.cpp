@@ -38,6 +38,15 @@ TEST(PanelShow, TruthFollowsTheReplyPointer) {
 
     test_script detached(nullptr, "");
     EXPECT_TRUE(detached.panelShow("1", "f", ""));
+
+    // The same with the script's path, and with an extra field.
+    recording_host silent;
+    test_script withPath(&silent, "panels");
+    EXPECT_FALSE(withPath.panelShow("1", "f", ""));
+    EXPECT_FALSE(withPath.panelShow("1", "f", "x"));
+    silent.reply = [](const std::string&) { return std::string(); };
+    EXPECT_TRUE(withPath.panelShow("1", "f", ""));
+    EXPECT_TRUE(withPath.panelShow("1", "f", "x"));
 }
 
 TEST(TextPut, FieldsGoOutUnchanged) {

@@ -160,6 +160,13 @@ TEST(DebugTrace, GivesWhatAChainOfSingleFillsGivesOnGapsRepeatsAndZero) {
     }
 }
 
+// A trace is no command: a field's line break goes out with the rest of the text.
+TEST(DebugTrace, FieldsWithLineBreaksGoOutWhole) {
+    testing::internal::CaptureStderr();
+    query_script::debugTrace("[%1] [%2]", "one\ntwo", "three\r\nfour", "", "", "", "", "", "", "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "[one\ntwo] [three\r\nfour]\n");
+}
+
 TEST(DebugTrace, ArgumentsHoldingPlaceholdersGoInOnce) {
     testing::internal::CaptureStderr();
     query_script::debugTrace("%2 %1 %2 %9", "%2", "%1", "", "", "", "", "", "", "last");

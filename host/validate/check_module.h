@@ -12,7 +12,8 @@
 
 namespace vorn_host {
 
-const char kNotWatched[] = "a Windows DLL allocates with its own runtime, which the host cannot watch";
+const char kNotWatched[] =
+    "the module imports no C runtime allocation function the host can watch (a static runtime?)";
 
 struct opened_module {
     std::unique_ptr<module_library> library;

@@ -1,5 +1,6 @@
-// Checks of the module's memory, through the allocator this host puts under it. A Windows DLL
-// carries an allocator of its own, so there these checks are skipped.
+// Checks of the module's memory, through the allocator this host puts under it: the process's
+// operator new, and the module's own imports of the C allocation functions. A Windows DLL with
+// a static C runtime imports none, and there these checks are skipped.
 #include <string>
 #include <vector>
 
@@ -43,9 +44,9 @@ std::vector<std::string> answeredRequests(const module_vocabulary& vocabulary) {
 }  // namespace
 
 check_outcome checkAnswersFreed(const check_context& context) {
-    if (!module_allocator::kSeesModuleAllocations) return check_outcome::skipped(kNotWatched);
     const opened_module opened = openModule(context);
     if (!opened.library) return check_outcome::failed(opened.error);
+    if (!opened.library->allocationsWatched()) return check_outcome::skipped(kNotWatched);
     const std::vector<std::string> requests = answeredRequests(learnVocabulary(opened.setup));
     const long before = module_allocator::liveBlocks();
     std::string problems;
@@ -110,9 +111,9 @@ check_outcome judge(const failing_run& run, long heldWhenNothingFails) {
 // failed: first allocation N alone, then every allocation from N on, as when memory runs out.
 // Each N runs in a process of its own, which must end cleanly, leak nothing and keep every rule.
 check_outcome checkAllocationFailure(const check_context& context) {
-    if (!module_allocator::kSeesModuleAllocations) return check_outcome::skipped(kNotWatched);
     const opened_module opened = openModule(context);
     if (!opened.library) return check_outcome::failed(opened.error);
+    if (!opened.library->allocationsWatched()) return check_outcome::skipped(kNotWatched);
     const std::string session = memorySession(learnVocabulary(opened.setup));
     module_setup setup = opened.setup;
     setup.factoryMayFail = true;

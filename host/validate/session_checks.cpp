@@ -97,10 +97,12 @@ check_outcome checkInstancesSeparate(const check_context& context) {
 // may be the runtime's own one-time setup.
 check_outcome checkLoadUnload(const check_context& context) {
     long afterFirst = 0;
+    bool watched = false;
     for (int load = 1; load <= kLoads; ++load) {
         {
             const opened_module opened = openModule(context);
             if (!opened.library) return check_outcome::failed("load " + std::to_string(load) + ": " + opened.error);
+            watched = opened.library->allocationsWatched();
             direct_script script(opened.setup, "");
             if (!script.created()) return check_outcome::failed("load " + std::to_string(load) + ": no script");
             script.remove();
@@ -110,7 +112,7 @@ check_outcome checkLoadUnload(const check_context& context) {
         if (module_imports::isLoaded(context.modulePath)) return check_outcome::failed(kStaysLoaded);
     }
     const long leftBehind = module_allocator::liveBlocks() - afterFirst;
-    if (module_allocator::kSeesModuleAllocations && leftBehind > 0) {
+    if (watched && leftBehind > 0) {
         return check_outcome::failed(std::to_string(leftBehind) + " blocks were left behind by " +
                                      std::to_string(kLoads - 1) + " loads after the first");
     }
