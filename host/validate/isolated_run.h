@@ -13,4 +13,11 @@ namespace vorn_host {
 // and a crash ends the whole run.
 check_outcome runIsolated(const std::function<check_outcome()>& work, unsigned timeLimitMs);
 
+// Whether runIsolated gives the work a process of its own here.
+#if defined(_WIN32)
+inline constexpr bool kWorkRunsApart = false;
+#else
+inline constexpr bool kWorkRunsApart = true;
+#endif
+
 }  // namespace vorn_host

@@ -100,6 +100,17 @@ public:
     }
     ~one_flaw_script() { send("AS"); }
 
+#if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
+    void* nativeDeletingDestructor(unsigned flags) override {
+        if (flags & 1) {
+            delete this;
+        } else {
+            this->~one_flaw_script();
+        }
+        return this;
+    }
+#endif
+
     char* callback(void* param, int code) override {
         try {
             return dispatch(param, code);
