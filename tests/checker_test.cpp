@@ -6,7 +6,16 @@
 #include <algorithm>
 #include <sstream>
 
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <fstream>
+#include <new>
+
 #include "event_record.h"
+#include "module_allocator.h"
+#include "validate/elf_exports.h"
+#include "whole_number.h"
 #include "session_recorder.h"
 #include "session_report.h"
 #include "simulated_host.h"
@@ -81,6 +90,24 @@ TEST_F(SimulatedHost, APutWithoutEqualsIsMalformedAndPutsNothing) {
     EXPECT_FALSE(host.panels().get("1", "Sources", "colour").has_value());
 }
 
+TEST_F(SimulatedHost, OnlyAControlThePanelFileDoesNotListDrawsAWarning) {
+    send("PS '1' 'p1.vorn_ui'");
+    send("TP 'device=1' '1' 'Sources'");
+    send("TP 'device=1' '1' '500'");
+    EXPECT_EQ(out.str().find(kRuleControlNotOnPanel), std::string::npos) << out.str();
+    send("TP 'device=1' '1' 'Nowhere'");
+    EXPECT_NE(out.str().find(kRuleControlNotOnPanel), std::string::npos) << out.str();
+    EXPECT_TRUE(report.clean());
+}
+
+TEST_F(SimulatedHost, ATimerIdMustBeAWholeNumber) {
+    send("ET ");
+    EXPECT_FALSE(report.clean());
+    EXPECT_FALSE(wholeNumber("").has_value());
+    EXPECT_FALSE(wholeNumber("1x").has_value());
+    EXPECT_EQ(wholeNumber("-12"), -12);
+}
+
 TEST_F(SimulatedHost, TimerStopEndsOnlyThatTimer) {
     host.startTimer(3);
     host.startTimer(7);
@@ -97,6 +124,16 @@ TEST(SessionReport, EachInstanceSentOnlyItsOwnCommands) {
     EXPECT_EQ(report.sentBy(0), (std::vector<std::string>{"PS '1' 'p1.vorn_ui'", "AS"}));
     EXPECT_EQ(report.sentBy(1), (std::vector<std::string>{"ET 1"}));
     EXPECT_TRUE(report.sentBy(2).empty());
+}
+
+TEST(SessionRecorder, TheDiffKeepsCommonLinesAndMarksTheRest) {
+    EXPECT_EQ(lineDiff({"a", "b", "c"}, {"a", "x", "c"}), lineDiff({"a", "b", "c"}, {"a", "x", "c"}));
+    const std::string diff = lineDiff({"keep", "old", "same"}, {"keep", "new", "same"});
+    EXPECT_NE(diff.find("-old"), std::string::npos) << diff;
+    EXPECT_NE(diff.find("+new"), std::string::npos) << diff;
+    EXPECT_EQ(diff.find("-keep"), std::string::npos) << diff;
+    EXPECT_EQ(diff.find("-same"), std::string::npos) << diff;
+    EXPECT_EQ(lineDiff({"a", "b"}, {"a", "b"}), "");
 }
 
 TEST(SessionRecorder, KeepsWhatCreationSentBeforeThePlayedActions) {
@@ -147,6 +184,23 @@ TEST(RandomSession, TheSeedGivesTheLinesAndEventsGoToTheModulesControls) {
     EXPECT_TRUE(deviceSet);
 }
 
+TEST(RandomSession, GivesAsManyLinesAsAsked) {
+    EXPECT_EQ(randomSessionLines(1, module_vocabulary(), 60).size(), 60u);
+    EXPECT_TRUE(randomSessionLines(1, module_vocabulary(), 0).empty());
+}
+
+vorn_client_callback* noScript(vorn_host_command*, const char*) {
+    return nullptr;
+}
+
+TEST(ModuleVocabulary, AModuleWhoseFactoryFailsHasNoWords) {
+    module_setup setup;
+    setup.factory = noScript;
+    const module_vocabulary vocabulary = learnVocabulary(setup);
+    EXPECT_TRUE(vocabulary.shownControls.empty());
+    EXPECT_TRUE(vocabulary.parameters.empty());
+}
+
 TEST(RandomSession, TheShortestFailingPartKeepsOnlyTheLinesThatFail) {
     const std::vector<std::string> lines = {"a", "crash", "b", "c", "then", "d"};
     const auto fails = [](const std::vector<std::string>& session) {
@@ -161,6 +215,81 @@ TEST(TextFiles, TheFolderOfAPathAndLinesJoined) {
     EXPECT_EQ(directoryOf("C:\\panels\\p1.vorn_ui"), "C:\\panels");
     EXPECT_EQ(directoryOf("Router.so"), ".");
     EXPECT_EQ(joinLines({"a", "b"}), "a\nb\n");
+}
+
+// A file that claims to be an ELF object with its section table far beyond its end: the
+// reader must refuse it, not read past the bytes it has.
+TEST(ElfExports, AHeaderPointingBeyondTheFileIsRefused) {
+    std::string bytes(64, '\0');
+    bytes.replace(0, 4, "\x7f" "ELF");
+    bytes[4] = 2;  // 64-bit
+    bytes[5] = 1;  // little-endian
+    for (int i = 0; i < 8; ++i) bytes[40 + i] = static_cast<char>(0x7f);  // e_shoff, far away
+    bytes[58] = 64;                                                        // e_shentsize
+    bytes[60] = 1;                                                         // e_shnum
+    const std::string path = ::testing::TempDir() + "beyond_the_end.so";
+    std::ofstream(path, std::ios::binary) << bytes;
+    std::string error;
+    const auto names = elfExportedSymbols(path, error);
+    EXPECT_TRUE(!names || names->empty()) << error;
+}
+
+// The C functions a module's imports are pointed at: counted, failed on demand, and a block
+// counted as live until it is freed.
+TEST(WatchedAllocations, AreCountedFailedAndFreed) {
+    const long live = module_allocator::liveBlocks();
+    void* zeroed = module_allocator::watchedCalloc(4, 8);
+    ASSERT_NE(zeroed, nullptr);
+    EXPECT_EQ(static_cast<const char*>(zeroed)[31], 0);
+    char* copy = module_allocator::watchedStrdup("text");
+    EXPECT_STREQ(copy, "text");
+    EXPECT_EQ(module_allocator::liveBlocks(), live + 2);
+    void* grown = module_allocator::watchedRealloc(zeroed, 4096);
+    ASSERT_NE(grown, nullptr);
+    EXPECT_EQ(module_allocator::liveBlocks(), live + 2);
+    module_allocator::watchedFree(grown);
+    module_allocator::watchedFree(copy);
+    EXPECT_EQ(module_allocator::liveBlocks(), live);
+
+    errno = 0;
+    EXPECT_EQ(module_allocator::watchedCalloc(SIZE_MAX / 2, 4), nullptr);
+    EXPECT_EQ(errno, ENOMEM);
+    EXPECT_EQ(module_allocator::liveBlocks(), live);
+}
+
+TEST(WatchedAllocations, AFailedAllocationSaysSoAndEveryOneFromItOnFailsWhenAsked) {
+    module_allocator::armed_scope armed(true);
+    module_allocator::failAllocation(2);
+    void* first = module_allocator::watchedMalloc(8);
+    EXPECT_NE(first, nullptr);
+    void* block = nullptr;
+    EXPECT_EQ(module_allocator::watchedPosixMemalign(&block, 64, 8), ENOMEM);
+    EXPECT_TRUE(module_allocator::failureReached());
+    void* third = module_allocator::watchedMalloc(8);
+    EXPECT_NE(third, nullptr);
+    module_allocator::failAllocationsFrom(1);
+    EXPECT_EQ(module_allocator::watchedMalloc(8), nullptr);
+    EXPECT_EQ(module_allocator::watchedStrdup("x"), nullptr);
+    module_allocator::failAllocation(0);
+    module_allocator::watchedFree(first);
+    module_allocator::watchedFree(third);
+}
+
+TEST(WatchedAllocations, OverAlignedNewAndDeleteBalance) {
+    struct alignas(64) wide {
+        char bytes[64];
+    };
+    const long live = module_allocator::liveBlocks();
+    wide* one = new wide;
+    wide* many = new wide[3];
+    const long whileHeld = module_allocator::liveBlocks();
+    const bool aligned = (reinterpret_cast<std::uintptr_t>(one) | reinterpret_cast<std::uintptr_t>(many)) % 64 == 0;
+    delete one;
+    delete[] many;
+    const long afterwards = module_allocator::liveBlocks();
+    EXPECT_TRUE(aligned);
+    EXPECT_EQ(whileHeld, live + 2);
+    EXPECT_EQ(afterwards, live);
 }
 
 }  // namespace

@@ -11,6 +11,11 @@ names = [case.get('name') for case in suite.iter('testcase')]
 failed = [case.get('name') for case in suite.iter('testcase') if case.find('failure') is not None]
 assert names == sys.argv[2].split(','), names
 assert int(suite.get('tests')) == len(names) and int(suite.get('failures')) == len(failed) > 0
+# The reasons come through whole, and the suite's time is the sum of its cases'.
+messages = ' '.join(case.find('failure').get('message') for case in suite.iter('testcase') if case.find('failure') is not None)
+assert 'blocks the module allocated were still held after delete' in messages, messages
+times = [float(case.get('time')) for case in suite.iter('testcase')]
+assert abs(float(suite.get('time')) - sum(times)) < 0.01 and float(suite.get('time')) >= max(times) > 0, (suite.get('time'), times)
 print('JUnit:', len(names), 'checks,', len(failed), 'failures:', ' '.join(failed))
 " ${JUNIT} ${expected} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT status EQUAL 0)
