@@ -148,6 +148,19 @@ TEST(SessionRecorder, KeepsWhatCreationSentBeforeThePlayedActions) {
                                                           "request _events", "answer notify=*"}));
 }
 
+TEST(SessionRecorder, AnUpdateWritesTheCreationLinesOnceBeforeTheFirstAction) {
+    session_recorder recorder;
+    recorder.created({"PS '1' 'p1.vorn_ui'"});
+    const std::vector<std::string> session = {"timer 7", "timer 8"};
+    for (int number = 1; number <= 2; ++number) {
+        const parsed_line timer = parseSessionLine(session[static_cast<size_t>(number - 1)], number);
+        ASSERT_TRUE(timer.action);
+        recorder.played(*timer.action, {"ET " + std::to_string(6 + number)}, std::nullopt);
+    }
+    EXPECT_EQ(recorder.updated(session), (std::vector<std::string>{"expect PS '1' 'p1.vorn_ui'", "timer 7",
+                                                                   "expect ET 7", "timer 8", "expect ET 8"}));
+}
+
 TEST(ModuleVocabulary, ParameterNamesAreTheNamesOfNameValueLines) {
     EXPECT_EQ(parameterNames("RouterDeviceNo=12"), (std::vector<std::string>{"RouterDeviceNo"}));
     EXPECT_EQ(parameterNames("a=1\nb=[value]\n=x\nplain\na=2"), (std::vector<std::string>{"a", "b"}));

@@ -30,7 +30,7 @@ vorn_add_session(typical_take_on_three_instances ARGS ${router_module} ${typical
   EXPECT "\\[2\\] module > RC 12 7 3 ',' 0")
 vorn_add_session(typical_take_three_loads ARGS ${router_module} ${typical_take} --repeat 3 --quiet)
 vorn_add_session(typical_take_as_json ARGS ${router_module} ${typical_take} --json
-  EXPECT "\"clean\": true" "\"kind\": \"module\",[ \r\n]+\"instance\": 0,[ \r\n]+\"line\": 0,[ \r\n]+\"text\": \"RC 12 7 3 ',' 0\"")
+  EXPECT "\"clean\": true" "\"kind\": \"host\",[ \r\n]+\"instance\": 0,[ \r\n]+\"line\": 6,[ \r\n]+\"text\": \"request RouterDeviceNo=12\"" "\"kind\": \"module\",[ \r\n]+\"instance\": 0,[ \r\n]+\"line\": 0,[ \r\n]+\"text\": \"RC 12 7 3 ',' 0\"")
 
 set(failing ${CMAKE_CURRENT_SOURCE_DIR}/failing_sessions)
 vorn_add_session(wrong_expect_names_line_expected_and_received EXIT 1

@@ -15,6 +15,7 @@ Each area is scored on its own sample; the exit status is 1 when any area scores
 threshold, and 2 when the unchanged code does not pass or an area has no mutant.
 """
 import argparse
+import hashlib
 import json
 import random
 import re
@@ -41,7 +42,8 @@ BOOLEANS = {"true": "false", "false": "true"}
 OFF_BY_ONE = {"+ 1": "+ 0", "- 1": "- 0"}
 
 STATEMENT = re.compile(r"^\s*(?:(?:\+\+|--)[A-Za-z_]|[A-Za-z_][\w:.\[\]]*(?:->[\w:.\[\]]+)*\s*(?:\(|=(?!=)|\+=|-=|\|=|&=|\+\+|--))")
-NOT_A_STATEMENT = re.compile(r"^\s*(return|break|continue|case|default|goto|using|typedef|static_assert|throw)\b")
+NOT_A_STATEMENT = re.compile(r"^\s*(return|break|continue|case|default|goto|using|typedef|static_assert|throw)\b"
+                             r"|=\s*(delete|default)\s*;\s*$")
 
 
 def code_mask(text):
@@ -131,6 +133,33 @@ def statement_sites(text, mask):
     return sites
 
 
+def not_counted(source):
+    """The mutants tools/mutation/not_counted.txt leaves out: (file, line, change) -> why."""
+    left_out = {}
+    listing = Path(__file__).with_name("not_counted.txt")
+    for line in listing.read_text().splitlines():
+        if not line.strip() or line.startswith("#"):
+            continue
+        file, text, change, why = [field.strip() for field in line.split(" | ", 3)]
+        left_out[(file, text, change)] = why
+    return left_out
+
+
+def change_of(mutant):
+    """"deleted", or "A -> B @N" for the N-th A of the line."""
+    if mutant["kind"] == "statement deleted":
+        return "deleted"
+    return "%s -> %s @%d" % (mutant["original"], mutant["replacement"], mutant["occurrence"])
+
+
+def is_left_out(left_out, mutant):
+    change = change_of(mutant)
+    for key in ((mutant["file"], mutant["text"], change), (mutant["file"], mutant["text"], change.rsplit(" @", 1)[0])):
+        if key in left_out:
+            return left_out[key]
+    return None
+
+
 def mutants(source, area):
     found = []
     for folder in AREAS[area]["folders"]:
@@ -140,10 +169,14 @@ def mutants(source, area):
                 continue
             text = path.read_text()
             mask = code_mask(text)
+            lines = text.splitlines()
             for start, original, replacement, kind in operator_sites(text, mask) + statement_sites(text, mask):
                 line = text.count("\n", 0, start) + 1
+                line_start = text.rfind("\n", 0, start) + 1
+                occurrence = text.count(original, line_start, start) + 1
                 found.append({"file": relative, "offset": start, "line": line, "original": original,
-                              "replacement": replacement, "kind": kind})
+                              "replacement": replacement, "kind": kind, "text": lines[line - 1].strip(),
+                              "occurrence": occurrence})
     return found
 
 
@@ -177,12 +210,21 @@ class suite:
     def builds(self):
         return run(["cmake", "--build", str(self.build)], self.copy, self.build_timeout) == 0
 
+    def fingerprint(self):
+        """A digest of every program and module built: a mutant that leaves it as it was (code
+        the preprocessor leaves out on this platform, say) changed nothing that runs."""
+        digest = hashlib.sha256()
+        for path in sorted((self.build / "bin").iterdir()):
+            if path.is_file():
+                digest.update(path.name.encode() + path.read_bytes())
+        return digest.hexdigest()
+
     def passes(self):
         return run(["ctest", "--test-dir", str(self.build), "-j2", "--stop-on-failure", "-E", SLOW_TESTS,
                     "--timeout", str(self.test_timeout)], self.copy, self.test_timeout * 20) == 0
 
 
-def try_mutant(tests, mutant):
+def try_mutant(tests, mutant, unchanged):
     path = tests.copy / mutant["file"]
     text = path.read_text()
     start, original = mutant["offset"], mutant["original"]
@@ -191,6 +233,8 @@ def try_mutant(tests, mutant):
     try:
         if not tests.builds():
             return "invalid"
+        if tests.fingerprint() == unchanged:
+            return "not built"
         return "survived" if tests.passes() else "killed"
     finally:
         path.write_text(text)
@@ -202,22 +246,28 @@ def describe(mutant):
     return "%s:%d  %s (%s)" % (mutant["file"], mutant["line"], change, mutant["kind"])
 
 
-def score_area(tests, area, args, every):
+def score_area(tests, area, args, every, left_out):
     order = list(every)
     random.Random(args.seed).shuffle(order)
-    results = {"killed": [], "survived": [], "invalid": []}
+    results = {"killed": [], "survived": [], "invalid": [], "not built": [], "not counted": []}
     began = time.monotonic()
     for mutant in order:
         if len(results["killed"]) + len(results["survived"]) >= args.sample:
             break
-        outcome = try_mutant(tests, mutant)
+        why = is_left_out(left_out, mutant)
+        if why:
+            results["not counted"].append(mutant)
+            print("%-8s %s: %s" % ("skipped", describe(mutant), why), flush=True)
+            continue
+        outcome = try_mutant(tests, mutant, tests.unchanged)
         results[outcome].append(mutant)
         print("%-8s %s" % (outcome, describe(mutant)), flush=True)
     valid = len(results["killed"]) + len(results["survived"])
     score = 100.0 * len(results["killed"]) / valid if valid else 0.0
-    print("\nmutation score (%s, seed %d): %d of %d valid mutants killed, %.1f%%; %d did not build; %.0f s"
+    print("\nmutation score (%s, seed %d): %d of %d valid mutants killed, %.1f%%; %d did not build; "
+          "%d changed nothing built; %d not counted (tools/mutation/not_counted.txt); %.0f s"
           % (area, args.seed, len(results["killed"]), valid, score, len(results["invalid"]),
-             time.monotonic() - began))
+             len(results["not built"]), len(results["not counted"]), time.monotonic() - began))
     for mutant in results["survived"]:
         print("  survived: " + describe(mutant))
     print(flush=True)
@@ -252,8 +302,10 @@ def main():
     if not (tests.configure() and tests.builds() and tests.passes()):
         print("mutation: the unchanged code does not build or pass its tests in %s" % tests.copy)
         return 2
+    tests.unchanged = tests.fingerprint()
 
-    reports = [score_area(tests, area, args, found[area]) for area in args.area]
+    left_out = not_counted(source)
+    reports = [score_area(tests, area, args, found[area], left_out) for area in args.area]
     tests.builds()  # leave the copy built as it was
     if args.report:
         args.report.write_text(json.dumps(reports, indent=1))
