@@ -89,6 +89,9 @@ void addValidateCommand(command_line& line) {
     validate->add_option("--timeout", checks.timeLimitMs, "the processor time in ms a check may use")
         ->check(CLI::PositiveNumber)
         ->capture_default_str();
+    // How a check gets a process of its own where there is no fork: not for people.
+    validate->add_option("--run-check", checks.runCheck)->group("");
+    validate->add_option("--outcome-file", checks.outcomeFile)->group("")->needs("--run-check");
     line.validateCommand = validate;
 }
 

@@ -150,6 +150,13 @@ if(WIN32)
   vorn_add_session(validate_leaked_malloc_answers_fails_only_answers-freed EXIT 1
     ARGS validate $<TARGET_FILE:leaked_malloc_answers_module> --timeout ${VORN_CHECK_TIMEOUT_MS}
     EXPECT "FAIL answers-freed: .*blocks" "13 checks: 11 passed, 1 failed, 1 skipped")
+  # Each check runs in a vorn-host process of its own: a crash fails that check alone, named by
+  # its exception code, and the run goes on to the end.
+  vorn_add_one_flaw_module(crash_module VORN_FLAW_CRASH)
+  vorn_add_session(validate_crash_fails_only_callback-codes EXIT 1
+    ARGS validate $<TARGET_FILE:crash_module> --timeout ${VORN_CHECK_TIMEOUT_MS}
+    EXPECT "FAIL callback-codes: .*exception 0xC0000005 \\(access violation\\)" "PASS random-session"
+           "13 checks: 11 passed, 1 failed, 1 skipped")
 endif()
 
 # On a module with deliberate faults each fault fails its own check, and every other check

@@ -20,4 +20,9 @@ struct check_outcome {
 
 const char* statusName(check_status status);
 
+// An outcome as one line of JSON, for a check run in another process to hand back; text that is
+// no such line reads as a failure without a result.
+std::string encodeOutcome(const check_outcome& outcome);
+check_outcome decodeOutcome(const std::string& text);
+
 }  // namespace vorn_host

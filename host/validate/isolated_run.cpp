@@ -3,8 +3,6 @@
 #include <string>
 
 #if !defined(_WIN32)
-#  include <nlohmann/json.hpp>
-
 #  include <climits>
 #  include <csignal>
 #  include <cstdint>
@@ -15,17 +13,6 @@
 #endif
 
 namespace vorn_host {
-
-const char* statusName(check_status status) {
-    switch (status) {
-    case check_status::pass:
-        return "pass";
-    case check_status::skip:
-        return "skip";
-    default:
-        return "fail";
-    }
-}
 
 #if defined(_WIN32)
 
@@ -42,24 +29,6 @@ check_outcome runIsolated(const std::function<check_outcome()>& work, unsigned) 
 #else
 
 namespace {
-
-std::string encode(const check_outcome& outcome) {
-    return nlohmann::json{{"status", statusName(outcome.status)},
-                          {"reason", outcome.reason},
-                          {"session", outcome.session}}
-        .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
-check_outcome decode(const std::string& text) {
-    const nlohmann::json json = nlohmann::json::parse(text, nullptr, false);
-    if (json.is_discarded() || !json.is_object()) return check_outcome::failed("the check ended without a result");
-    check_outcome outcome;
-    const std::string status = json.value("status", "");
-    outcome.status = status == "pass" ? check_status::pass : status == "skip" ? check_status::skip : check_status::fail;
-    outcome.reason = json.value("reason", "");
-    outcome.session = json.value("session", "");
-    return outcome;
-}
 
 // A check that waits without computing (a module blocked on a lock, say) uses no processor time;
 // the wall clock ends it after this many times its limit.
@@ -94,7 +63,7 @@ void limitTime(unsigned timeLimitMs) {
     } catch (...) {
         outcome = check_outcome::failed("an exception reached the host");
     }
-    const std::string text = encode(outcome);
+    const std::string text = encodeOutcome(outcome);
     size_t written = 0;
     while (written < text.size()) {
         const ssize_t n = write(out, text.data() + written, text.size() - written);
@@ -130,7 +99,7 @@ check_outcome howItEnded(int status, const std::string& output, unsigned timeLim
     }
     if (output.empty()) return check_outcome::failed("the host process ended without a result (exit " +
                                                      std::to_string(WEXITSTATUS(status)) + ")");
-    return decode(output);
+    return decodeOutcome(output);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ namespace {
 const unsigned long kMostAllocationPoints = 5000;
 const char kReached[] = "reached";
 const char kNoProcessApart[] =
-    "each allocation point needs a process of its own, and here the checks run in vorn-host's own process";
+    "each allocation point needs a process of its own, which fork gives and this system lacks";
 
 // A session that takes a module through long texts, answers and timers.
 std::string memorySession(const module_vocabulary& vocabulary) {

@@ -1,0 +1,151 @@
+#include "check_process.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#if defined(_WIN32)
+#  include <windows.h>
+#endif
+
+namespace vorn_host {
+
+#if defined(_WIN32)
+
+namespace {
+
+// A check that waits without computing uses no processor time; the wall clock ends it after
+// this many times its limit.
+const unsigned kWaitingLimitFactor = 10;
+const DWORD kPollMs = 20;
+
+// One argument as the C runtime splits a command line: quoted, with the backslashes before a
+// quote doubled.
+std::string quotedArgument(const std::string& argument) {
+    std::string quoted = "\"";
+    unsigned backslashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, '\\');
+    return quoted + "\"";
+}
+
+std::string ownProgram() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    return std::string(path, length);
+}
+
+std::uint64_t processorMs(HANDLE process) {
+    FILETIME created, ended, kernel, user;
+    if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) return 0;
+    const auto ticks = [](const FILETIME& t) {
+        return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    return (ticks(kernel) + ticks(user)) / 10000;  // 100 ns ticks
+}
+
+const char* exceptionName(DWORD code) {
+    switch (code) {
+    case EXCEPTION_ACCESS_VIOLATION: return "access violation";
+    case EXCEPTION_STACK_OVERFLOW: return "stack overflow";
+    case EXCEPTION_INT_DIVIDE_BY_ZERO: return "integer division by zero";
+    case EXCEPTION_ILLEGAL_INSTRUCTION: return "illegal instruction";
+    case EXCEPTION_BREAKPOINT: return "breakpoint";
+    case 0xC0000409: return "stack buffer overrun";
+    default: return "exception";
+    }
+}
+
+check_outcome howItEnded(DWORD exitCode) {
+    char code[16];
+    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(exitCode));
+    if (exitCode >= 0xC0000000 || exitCode == EXCEPTION_BREAKPOINT) {
+        return check_outcome::failed(std::string("the check's process ended on exception ") + code + " (" +
+                                     exceptionName(exitCode) + ")");
+    }
+    if (exitCode == 3) return check_outcome::failed("the check's process was aborted (exit 3)");
+    return check_outcome::failed("the check's process ended without a result (exit " + std::to_string(exitCode) + ")");
+}
+
+LONG WINAPI endWithTheCode(EXCEPTION_POINTERS* exception) {
+    TerminateProcess(GetCurrentProcess(), exception->ExceptionRecord->ExceptionCode);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+}  // namespace
+
+check_outcome runCheckProcess(const std::vector<std::string>& arguments, const std::string& outcomeFile,
+                              unsigned timeLimitMs) {
+    std::string commandLine = quotedArgument(ownProgram());
+    for (const std::string& argument : arguments) commandLine += " " + quotedArgument(argument);
+    std::remove(outcomeFile.c_str());
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+        return check_outcome::failed("cannot start a process for the check (error " + std::to_string(GetLastError()) + ")");
+    }
+    CloseHandle(process.hThread);
+    const std::uint64_t waitingMs = std::uint64_t{timeLimitMs} * kWaitingLimitFactor;
+    std::uint64_t waitedMs = 0;
+    std::string timedOut;
+    while (WaitForSingleObject(process.hProcess, kPollMs) == WAIT_TIMEOUT) {
+        waitedMs += kPollMs;
+        if (processorMs(process.hProcess) > timeLimitMs) {
+            timedOut = "timed out: used more than " + std::to_string(timeLimitMs) + " ms of processor time";
+        } else if (waitedMs > waitingMs) {
+            timedOut = "timed out: still waiting after " + std::to_string(waitingMs) + " ms";
+        }
+        if (!timedOut.empty()) {
+            TerminateProcess(process.hProcess, 1);
+            WaitForSingleObject(process.hProcess, INFINITE);
+            break;
+        }
+    }
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hProcess);
+    std::ifstream file(outcomeFile, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    file.close();
+    std::remove(outcomeFile.c_str());
+    if (!timedOut.empty()) return check_outcome::failed(timedOut);
+    if (text.empty()) return howItEnded(exitCode);
+    return decodeOutcome(text);
+}
+
+void endOnUnhandledException() {
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    SetUnhandledExceptionFilter(endWithTheCode);
+}
+
+std::string outcomeFileFor(const std::string& checkId) {
+    char folder[MAX_PATH];
+    const DWORD length = GetTempPathA(sizeof folder, folder);
+    return std::string(folder, length) + "vorn-host-" + std::to_string(GetCurrentProcessId()) + "-" + checkId + ".json";
+}
+
+#else
+
+check_outcome runCheckProcess(const std::vector<std::string>&, const std::string&, unsigned) {
+    return check_outcome::failed("checks run in processes of their own through fork here");
+}
+
+void endOnUnhandledException() {}
+
+std::string outcomeFileFor(const std::string& checkId) {
+    return "vorn-host-" + checkId + ".json";
+}
+
+#endif
+
+}  // namespace vorn_host

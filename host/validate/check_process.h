@@ -1,0 +1,25 @@
+#pragma once
+// Windows has no fork: there each check of `vorn-host validate` runs in a new vorn-host process,
+// started again with the hidden options --run-check ID --outcome-file FILE. The child writes its
+// outcome to the file; the parent limits its processor time (and, ten times over, its wall
+// time), and names how it ended when it leaves no outcome: the exception code of a crash.
+#include <string>
+#include <vector>
+
+#include "check_outcome.h"
+
+namespace vorn_host {
+
+// Starts this program with `arguments` (the first being what follows the program's own name)
+// and waits for the outcome it writes to `outcomeFile`.
+check_outcome runCheckProcess(const std::vector<std::string>& arguments, const std::string& outcomeFile,
+                              unsigned timeLimitMs);
+
+// In the check's process: an exception nothing handles ends the process at once with the
+// exception's code, without the system's crash dialog. Elsewhere nothing is done.
+void endOnUnhandledException();
+
+// A file name for a check's outcome, unique to this process and the check.
+std::string outcomeFileFor(const std::string& checkId);
+
+}  // namespace vorn_host
