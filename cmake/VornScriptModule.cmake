@@ -20,14 +20,14 @@ function(vorn_add_script_module name)
 endfunction()
 
 # vorn_add_session_test(NAME MODULE_TARGET SESSION...): a test for each session file, played by
-# vorn-host on the module; a failed expect line or a contract breach fails it. Session files
+# vorn-host on the module (through the cross build's emulator, wine for Windows); a failed expect line or a contract breach fails it. Session files
 # are taken relative to the calling folder.
 function(vorn_add_session_test name module)
   foreach(session IN LISTS ARGN)
     get_filename_component(session_path ${session} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_SOURCE_DIR})
     get_filename_component(session_name ${session} NAME_WE)
     add_test(NAME ${name}.${session_name}
-      COMMAND vorn::host $<TARGET_FILE:${module}> ${session_path} --quiet)
+      COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:vorn::host> $<TARGET_FILE:${module}> ${session_path} --quiet)
   endforeach()
 endfunction()
 
@@ -35,5 +35,6 @@ endfunction()
 # that fails when any check fails; its JUnit file lands beside the module.
 function(vorn_add_validate_test module)
   add_test(NAME ${module}.validate
-    COMMAND vorn::host validate $<TARGET_FILE:${module}> --junit $<TARGET_FILE_DIR:${module}>/${module}.validate.xml)
+    COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:vorn::host> validate $<TARGET_FILE:${module}>
+            --junit $<TARGET_FILE_DIR:${module}>/${module}.validate.xml)
 endfunction()

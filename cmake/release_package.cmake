@@ -11,7 +11,18 @@ set(CPACK_PACKAGE_NAME Router)
 set(CPACK_PACKAGE_VENDOR "Router team")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_FILE_NAME ${VORN_RELEASE_NAME})
-set(CPACK_COMPONENTS_ALL release)
+# The SDK for Windows script authors: everything the install tree holds (the package targets'
+# component, "Unspecified"), with the toolchain file, the wine runner and a README of its own.
+set(VORN_SDK_NAME Router-sdk-${PROJECT_VERSION}-win32)
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/sdk/README.txt DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/toolchains/i686-w64-mingw32.cmake
+              ${PROJECT_SOURCE_DIR}/cmake/toolchains/mingw-w64.cmake
+  DESTINATION ${VORN_PACKAGE_DIR}/toolchains)
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian_packages.cmake DESTINATION ${VORN_PACKAGE_DIR})
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/cmake/wine/wine-run ${PROJECT_SOURCE_DIR}/cmake/wine/fetch-wine32-dlls.sh
+  DESTINATION ${VORN_PACKAGE_DIR}/wine)
+set(CPACK_COMPONENTS_ALL release Unspecified)
+set(CPACK_ARCHIVE_UNSPECIFIED_FILE_NAME ${VORN_SDK_NAME})
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_ARCHIVE_RELEASE_FILE_NAME ${VORN_RELEASE_NAME})
 set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)

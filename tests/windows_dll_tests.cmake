@@ -64,6 +64,12 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
               -DWORK=${CMAKE_BINARY_DIR}/reproduced -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
               -DBUILD_TYPE=${CMAKE_BUILD_TYPE} -DCPACK=${CMAKE_CPACK_COMMAND} -DNAME=${VORN_RELEASE_NAME}
               -P ${CMAKE_CURRENT_SOURCE_DIR}/release_reproducible.cmake)
+    # The SDK builds the example from an empty folder, and its vorn-host.exe runs the tests.
+    add_test(NAME sdk_zip_builds_and_tests_the_example
+      COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DBINARY=${CMAKE_BINARY_DIR}
+              -DNAME=${VORN_SDK_NAME} -DWORK=${CMAKE_BINARY_DIR}/sdk_zip
+              -DSOURCE=${PROJECT_SOURCE_DIR}/examples/alarm_panel "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+              -P ${CMAKE_CURRENT_SOURCE_DIR}/sdk_zip.cmake)
     add_test(NAME release_zip_runs_the_native_host
       COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DBINARY=${CMAKE_BINARY_DIR}
               -DNAME=${VORN_RELEASE_NAME} -DWORK=${CMAKE_BINARY_DIR}/release_zip_run -DHOST=${native_exe}

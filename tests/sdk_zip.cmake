@@ -1,0 +1,47 @@
+# The SDK for Windows script authors, as one receives it: made with CPack in WORK and unpacked
+# into an empty folder; examples/alarm_panel (SOURCE) is built against it with the MinGW cross
+# compiler through the SDK's own toolchain file, and its session and validate tests run through
+# the SDK's own vorn-host.exe. EMULATOR is how this machine runs 32-bit Windows programs.
+set(work ${WORK})
+file(REMOVE_RECURSE ${work})
+file(MAKE_DIRECTORY ${work}/package ${work}/unpacked)
+execute_process(COMMAND ${CPACK} --config ${BINARY}/CPackConfig.cmake -B ${work}/package
+  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+set(zip ${work}/package/${NAME}.zip)
+if(NOT status EQUAL 0 OR NOT EXISTS ${zip})
+  message(FATAL_ERROR "CPack made no ${NAME}.zip:\n${out}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${zip} WORKING_DIRECTORY ${work}/unpacked)
+file(GLOB sdk LIST_DIRECTORIES true ${work}/unpacked/*)
+foreach(file IN ITEMS README.txt bin/vorn-host.exe bin/vorn_string.dll lib/libvorn_string.dll.a
+                      lib/libvorn_script_helper.a include/vorn/vorn_script_helper.h
+                      lib/cmake/VornScript/VornScriptConfig.cmake lib/cmake/VornScript/toolchains/i686-w64-mingw32.cmake)
+  if(NOT EXISTS ${sdk}/${file})
+    message(FATAL_ERROR "${file} is missing from ${NAME}.zip")
+  endif()
+endforeach()
+
+execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE} -B ${work}/example
+                        -DCMAKE_TOOLCHAIN_FILE=${sdk}/lib/cmake/VornScript/toolchains/i686-w64-mingw32.cmake
+                        -DCMAKE_PREFIX_PATH=${sdk} -DCMAKE_BUILD_TYPE=Release
+  RESULT_VARIABLE configured OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT configured EQUAL 0)
+  message(FATAL_ERROR "the example does not configure against the SDK:\n${out}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${work}/example RESULT_VARIABLE built OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT built EQUAL 0)
+  message(FATAL_ERROR "the example does not build against the SDK:\n${out}")
+endif()
+message("the example built against ${NAME}.zip")
+
+# A machine that cannot run 32-bit code says so through its emulator, and the test is skipped.
+if(NOT EMULATOR MATCHES "wine-run")
+  execute_process(COMMAND ${EMULATOR} ${sdk}/bin/vorn-host.exe)
+  return()
+endif()
+execute_process(COMMAND ${CMAKE_CTEST_COMMAND} --test-dir ${work}/example --output-on-failure
+  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+message("${out}")
+if(NOT status EQUAL 0 OR NOT out MATCHES "alarm_panel.alarm_group" OR NOT out MATCHES "AlarmPanel.validate")
+  message(FATAL_ERROR "the example's session and validate tests did not both run and pass through the SDK's vorn-host.exe")
+endif()
