@@ -49,6 +49,12 @@ TEST(PanelShow, TruthFollowsTheReplyPointer) {
     EXPECT_TRUE(withPath.panelShow("1", "f", "x"));
 }
 
+// Only CR and LF stop a command: the other control characters below them go out as they are.
+TEST(TextPut, TabsAndOtherControlCharactersGoOut) {
+    EXPECT_EQ(sentBy("", [](test_script& s) { s.textPut("text", "a\tb\x0b\x0c\x01", "1", "x"); }),
+              std::vector<std::string>{"TP 'text=a\tb\x0b\x0c\x01' '1' 'x'"});
+}
+
 TEST(TextPut, FieldsGoOutUnchanged) {
     EXPECT_EQ(sentBy("", [](test_script& s) { s.textPut("colour.background", "#FF9934", "1", "500"); }),
               std::vector<std::string>{"TP 'colour.background=#FF9934' '1' '500'"});

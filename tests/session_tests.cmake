@@ -207,6 +207,15 @@ if(NOT WIN32)
       EXPECT "FAIL ${check}: " "13 checks: 12 passed, 1 failed, 0 skipped")
   endforeach()
 
+  # A file that is no module fails every check that loads it, each with the loader's reason.
+  vorn_add_session(validate_a_file_that_is_no_module EXIT 1
+    ARGS validate ${PROJECT_SOURCE_DIR}/router/p1.vorn_ui --timeout ${VORN_CHECK_TIMEOUT_MS}
+    EXPECT "FAIL module-loads: .*(invalid ELF header|file too short)"
+           "FAIL answers-freed: .*(invalid ELF header|file too short)"
+           "FAIL allocation-failure: .*(invalid ELF header|file too short)"
+           "FAIL load-unload: .*load 1: .*(invalid ELF header|file too short)"
+           "FAIL quick-callbacks: .*(invalid ELF header|file too short)")
+
   # A check that never ends is stopped: on the processor time it uses when it computes, and on
   # the wall clock (ten times the limit) when it only waits.
   foreach(hang IN ITEMS spinning waiting)
