@@ -305,4 +305,35 @@ TEST(WatchedAllocations, OverAlignedNewAndDeleteBalance) {
     EXPECT_EQ(afterwards, live);
 }
 
+// Every form of operator delete gives its block back, whichever form of new made it.
+TEST(WatchedAllocations, EveryFormOfDeleteGivesTheBlockBack) {
+    std::vector<long> after;
+    after.reserve(10);  // no allocation of the test's own among those counted
+    const long live = module_allocator::liveBlocks();
+    const std::align_val_t wide{64};
+    const std::nothrow_t quietly;
+    const auto counted = [&] { after.push_back(module_allocator::liveBlocks() - live); };
+    ::operator delete(::operator new(8), quietly);
+    counted();
+    ::operator delete[](::operator new[](8, quietly), quietly);
+    counted();
+    ::operator delete(::operator new(8), std::size_t{8});
+    counted();
+    ::operator delete[](::operator new[](8), std::size_t{8});
+    counted();
+    ::operator delete(::operator new(8, wide), wide);
+    counted();
+    ::operator delete[](::operator new[](8, wide), wide);
+    counted();
+    ::operator delete(::operator new(8, wide, quietly), std::size_t{8}, wide);
+    counted();
+    ::operator delete[](::operator new[](8, wide, quietly), std::size_t{8}, wide);
+    counted();
+    ::operator delete(::operator new(8, wide), wide, quietly);
+    counted();
+    ::operator delete[](::operator new[](8, wide), wide, quietly);
+    counted();
+    EXPECT_EQ(after, std::vector<long>(10, 0));
+}
+
 }  // namespace

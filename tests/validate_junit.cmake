@@ -14,6 +14,8 @@ assert int(suite.get('tests')) == len(names) and int(suite.get('failures')) == l
 # The reasons come through whole, and the suite's time is the sum of its cases'.
 messages = ' '.join(case.find('failure').get('message') for case in suite.iter('testcase') if case.find('failure') is not None)
 assert 'blocks the module allocated were still held after delete' in messages, messages
+skipped = [case.get('name') for case in suite.iter('testcase') if case.find('skipped') is not None]
+assert int(suite.get('skipped')) == len(skipped) and set(skipped).isdisjoint(failed), (suite.get('skipped'), skipped)
 times = [float(case.get('time')) for case in suite.iter('testcase')]
 assert abs(float(suite.get('time')) - sum(times)) < 0.01 and float(suite.get('time')) >= max(times) > 0, (suite.get('time'), times)
 print('JUnit:', len(names), 'checks,', len(failed), 'failures:', ' '.join(failed))
