@@ -16,6 +16,7 @@
 #include "module_allocator.h"
 #include "validate/elf_exports.h"
 #include "whole_number.h"
+#include "session_player.h"
 #include "session_recorder.h"
 #include "session_report.h"
 #include "simulated_host.h"
@@ -42,6 +43,15 @@ TEST(EventRecord, SplitsCommandPartsAndValueAtTheFirstEquals) {
     EXPECT_EQ(text(message.value), "d.e=f");
     EXPECT_EQ(text(event.record()->panel), "1");
     EXPECT_EQ(text(event.record()->control), "Sources");
+}
+
+TEST(EventRecord, PartsBeyondTheTextPointAtAnEmptyText) {
+    event_record event("1", "Sources", "a.b=c");
+    const parsed_message& message = *event.record()->event;
+    ASSERT_EQ(message.partCount, 1u);
+    for (const char* part : message.parts) ASSERT_NE(part, nullptr);
+    EXPECT_EQ(text(message.parts[1]), "");
+    EXPECT_EQ(text(message.parts[kMaxMessageParts - 1]), "");
 }
 
 TEST(EventRecord, ATextWithoutEqualsHasNoValueAndAnEmptyOneNoBuffer) {
@@ -113,6 +123,42 @@ TEST_F(SimulatedHost, TimerStopEndsOnlyThatTimer) {
     host.startTimer(7);
     send("ET 3");
     EXPECT_EQ(host.runningTimers(), (std::set<long>{7}));
+}
+
+// A script that only says goodbye: enough for the player's own bookkeeping.
+class quiet_script final : public vorn_client_callback {
+public:
+    explicit quiet_script(vorn_host_command* host) : m_host(host) {}
+    ~quiet_script() { m_host->hostCommand("AS", kHostPerform); }
+#if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
+    void* nativeDeletingDestructor(unsigned) override {
+        delete this;
+        return this;
+    }
+#endif
+    char* callback(void*, int) override { return nullptr; }
+
+private:
+    vorn_host_command* m_host;
+};
+
+vorn_client_callback* quietScript(vorn_host_command* host, const char*) {
+    return new quiet_script(host);
+}
+
+TEST(SessionPlayer, FinishingTwiceShowsTheEndStateOnce) {
+    std::ostringstream out;
+    session_report report(out, output_mode::quiet);
+    {
+        player_options options;
+        options.instances = 2;
+        session_player player(quietScript, options, report);
+        player.finish();
+        player.finish();
+    }
+    const auto entries = report.entries();
+    EXPECT_EQ(std::count_if(entries.begin(), entries.end(), [](const auto& e) { return e.kind == "state"; }), 2);
+    EXPECT_TRUE(report.clean()) << out.str();
 }
 
 TEST(SessionReport, EachInstanceSentOnlyItsOwnCommands) {

@@ -41,7 +41,8 @@ vorn_add_session(every_kind_of_wrong_expectation_is_reported EXIT 1
   EXPECT "FAILED line 3: expected nothing, received \"TP 'device=12' '1' 'Sources'\""
          "FAILED line 5: expected answer null, received \"RouterDeviceNo=12\""
          "FAILED line 9: received \"TP 'index=0' '1' 'Sources'\" after the expected commands"
-         "FAILED line 11: expected answer \"other\", received \"notify=\\*\"")
+         "FAILED line 11: expected answer \"other\", received \"notify=\\*\""
+         "FAILED line 15: expected \"TP 'device=13' '1' 'Extra'\", received nothing more")
 vorn_add_session(session_with_a_record_code EXIT 2 ARGS ${router_module} ${failing}/record_code.session
   EXPECT "record_code.session: line 2: code 3 carries a record or a text: use event or request")
 # What the module's commands did to the host's state: properties, the crosspoint, the timers.
