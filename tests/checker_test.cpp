@@ -15,6 +15,7 @@
 #include "event_record.h"
 #include "module_allocator.h"
 #include "validate/elf_exports.h"
+#include "validate/pe_exports.h"
 #include "whole_number.h"
 #include "session_player.h"
 #include "session_recorder.h"
@@ -293,6 +294,36 @@ TEST(ElfExports, AHeaderPointingBeyondTheFileIsRefused) {
     EXPECT_TRUE(!names || names->empty()) << error;
 }
 
+std::string writtenFile(const std::string& name, const std::string& bytes) {
+    const std::string path = ::testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+// A DLL's header read from its bytes: what is not one, and one this reader cannot read, are
+// told apart, and neither is read past its end.
+TEST(PeExports, HeadersThatAreNoneOrUnreadableAreRefused) {
+    std::string error;
+    EXPECT_FALSE(peExportedSymbols(writtenFile("plain.txt", "no image at all"), error));
+    EXPECT_EQ(error, kNotAPeImage);
+
+    std::string image(0x200, '\0');
+    image.replace(0, 2, "MZ");
+    image[0x3c] = static_cast<char>(0x80);                      // the PE header is at 0x80
+    image.replace(0x80, 4, std::string("PE\0\0", 4));
+    image[0x80 + 4 + 2] = 1;                                      // one section
+    image[0x80 + 4 + 16] = static_cast<char>(0xe0);               // the optional header's size
+    image[0x80 + 24] = 0x34;                                      // a magic that is neither PE32 nor PE32+
+    image[0x80 + 25] = 0x12;
+    error.clear();
+    EXPECT_FALSE(peExportedSymbols(writtenFile("odd_magic.dll", image), error));
+    EXPECT_EQ(error, "a PE image without a header this can read");
+
+    error.clear();
+    EXPECT_FALSE(peExportedSymbols(writtenFile("cut_short.dll", image.substr(0, 0x80 + 8)), error));
+    EXPECT_EQ(error, "a PE image without a header this can read");
+}
+
 // The C functions a module's imports are pointed at: counted, failed on demand, and a block
 // counted as live until it is freed.
 TEST(WatchedAllocations, AreCountedFailedAndFreed) {
@@ -326,6 +357,9 @@ TEST(WatchedAllocations, AFailedAllocationSaysSoAndEveryOneFromItOnFailsWhenAske
     EXPECT_TRUE(module_allocator::failureReached());
     void* third = module_allocator::watchedMalloc(8);
     EXPECT_NE(third, nullptr);
+    module_allocator::failAllocation(1);
+    EXPECT_EQ(module_allocator::watchedRealloc(third, 4096), nullptr);  // the old block stays
+    static_cast<char*>(third)[7] = 'x';
     module_allocator::failAllocationsFrom(1);
     EXPECT_EQ(module_allocator::watchedMalloc(8), nullptr);
     EXPECT_EQ(module_allocator::watchedStrdup("x"), nullptr);

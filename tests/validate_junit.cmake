@@ -24,3 +24,17 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "${out}${err}")
 endif()
 message("${out}")
+
+# A skipped check is marked so, and counted.
+execute_process(COMMAND ${HOST} validate ${SKIPPING_MODULE} --include instances-separate --junit ${JUNIT}
+  OUTPUT_QUIET ERROR_QUIET)
+execute_process(COMMAND ${PYTHON} -c "
+import sys, xml.etree.ElementTree as ET
+suite = ET.parse(sys.argv[1]).getroot().find('testsuite')
+skipped = [case for case in suite.iter('testcase') if case.find('skipped') is not None]
+assert int(suite.get('skipped')) == len(skipped) == 1, suite.get('skipped')
+assert 'control events not exercised' in skipped[0].find('skipped').get('message')
+" ${JUNIT} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${out}${err}")
+endif()
