@@ -324,6 +324,53 @@ TEST(PeExports, HeadersThatAreNoneOrUnreadableAreRefused) {
     EXPECT_EQ(error, "a PE image without a header this can read");
 }
 
+// A 32-bit DLL as a linker lays it out, cut down to what the export reader reads: one section
+// at 0x1000 holding an export table with two named functions and one by ordinal alone.
+std::string smallDll() {
+    std::string image(0x400, '\0');
+    const auto put16 = [&](size_t at, uint16_t v) { image[at] = char(v & 0xff), image[at + 1] = char(v >> 8); };
+    const auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) image[at + size_t(i)] = char((v >> (8 * i)) & 0xff);
+    };
+    const size_t pe = 0x40, optional = pe + 24, sectionTable = optional + 0xe0, raw = 0x200;
+    const auto rva = [&](size_t fileOffset) { return uint32_t(fileOffset - raw + 0x1000); };
+    image.replace(0, 2, "MZ");
+    put32(0x3c, pe);
+    image.replace(pe, 4, std::string("PE\0\0", 4));
+    put16(pe + 4, 0x14c);  // i386
+    put16(pe + 6, 1);      // one section
+    put16(pe + 20, 0xe0);  // the optional header's size
+    put16(optional, 0x10b);
+    put32(optional + 92, 16);             // data directories
+    put32(optional + 96, rva(raw));       // the export table
+    put32(sectionTable + 8, 0x200);       // virtual size
+    put32(sectionTable + 12, 0x1000);     // virtual address
+    put32(sectionTable + 16, 0x200);      // raw size
+    put32(sectionTable + 20, uint32_t(raw));
+    const size_t functions = raw + 0x40, names = raw + 0x50, ordinals = raw + 0x60, text = raw + 0x80;
+    put32(raw + 16, 1);  // ordinal base
+    put32(raw + 20, 3);  // functions
+    put32(raw + 24, 2);  // names
+    put32(raw + 28, rva(functions));
+    put32(raw + 32, rva(names));
+    put32(raw + 36, rva(ordinals));
+    for (uint32_t f = 0; f < 3; ++f) put32(functions + 4 * f, 0x1100 + f);
+    put32(names, rva(text));
+    put32(names + 4, rva(text + 0x20));
+    put16(ordinals, 0);
+    put16(ordinals + 2, 2);
+    image.replace(text, 23, "load_vorn_client_script");
+    image.replace(text + 0x20, 5, "extra");
+    return image;
+}
+
+TEST(PeExports, NamedAndOrdinalOnlyExportsAreRead) {
+    std::string error;
+    const auto names = peExportedSymbols(writtenFile("small.dll", smallDll()), error);
+    ASSERT_TRUE(names) << error;
+    EXPECT_EQ(*names, (std::vector<std::string>{"load_vorn_client_script", "extra", "#2"}));
+}
+
 // The C functions a module's imports are pointed at: counted, failed on demand, and a block
 // counted as live until it is freed.
 TEST(WatchedAllocations, AreCountedFailedAndFreed) {
