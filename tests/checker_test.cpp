@@ -90,6 +90,10 @@ TEST_F(SimulatedHost, TextGetAllGivesEveryPropertyPutAndEachOneByName) {
     ASSERT_NE(one, nullptr);
     EXPECT_STREQ(one, "device=12");
     host.hostCommand(one, kHostRelease);
+    char* other = send("TG '1' 'Destinations' 'device'");  // as the panel file sets it
+    ASSERT_NE(other, nullptr);
+    EXPECT_STREQ(other, "device=0");
+    host.hostCommand(other, kHostRelease);
     EXPECT_TRUE(report.clean()) << out.str();
 }
 
