@@ -208,6 +208,19 @@ if(NOT WIN32)
       EXPECT "FAIL ${check}: " "13 checks: 12 passed, 1 failed, 0 skipped")
   endforeach()
 
+  # A factory that makes no script leaves the checks nothing to exercise: each that drives a
+  # script fails saying so, none passes.
+  vorn_add_one_flaw_module(no_script_module VORN_FLAW_NO_SCRIPT)
+  vorn_add_session(validate_a_module_that_makes_no_script EXIT 1
+    ARGS validate $<TARGET_FILE:no_script_module> --timeout ${VORN_CHECK_TIMEOUT_MS}
+    EXPECT "FAIL factory-paths: .*the factory made no script for an empty path"
+           "FAIL delete-after-create: .*the factory made no script" "FAIL callback-codes: .*the factory made no script"
+           "FAIL control-event-texts: .*the factory made no script" "FAIL request-texts: .*the factory made no script"
+           "FAIL answers-freed: .*the factory made no script" "FAIL allocation-failure: .*the factory made no script"
+           "FAIL load-unload: .*load 1: the factory made no script" "FAIL quick-callbacks: .*the factory made no script"
+           "FAIL random-session: .*the factory returned no script"
+           "13 checks: 2 passed, 10 failed, 1 skipped")
+
   # A file that is no module fails every check that loads it, each with the loader's reason.
   vorn_add_session(validate_a_file_that_is_no_module EXIT 1
     ARGS validate ${PROJECT_SOURCE_DIR}/router/p1.vorn_ui --timeout ${VORN_CHECK_TIMEOUT_MS}

@@ -15,6 +15,10 @@ namespace vorn_host {
 const char kNotWatched[] =
     "the module imports no C runtime allocation function the host can watch (a static runtime?)";
 
+// What a check that drives a script says when the factory gives it none: it has nothing to
+// exercise, and passes nothing.
+const char kNoScript[] = "the factory made no script";
+
 struct opened_module {
     std::unique_ptr<module_library> library;
     module_setup setup;

@@ -54,6 +54,7 @@ check_outcome checkAnswersFreed(const check_context& context) {
     std::string problems;
     {
         direct_script script(opened.setup, "");
+        if (!script.created()) return check_outcome::failed(kNoScript);
         for (std::string text : requests) {
             for (int times = 0; times < 3; ++times) script.call("request " + text, &text[0], kCodeParameterRequest);
         }
@@ -117,6 +118,7 @@ check_outcome checkAllocationFailure(const check_context& context) {
     const opened_module opened = openModule(context);
     if (!opened.library) return check_outcome::failed(opened.error);
     if (!opened.library->allocationsWatched()) return check_outcome::skipped(kNotWatched);
+    if (!direct_script(opened.setup, "").created()) return check_outcome::failed(kNoScript);
     const std::string session = memorySession(learnVocabulary(opened.setup));
     module_setup setup = opened.setup;
     setup.factoryMayFail = true;

@@ -72,6 +72,7 @@ check_outcome checkInstancesSeparate(const check_context& context) {
     std::vector<std::vector<instance_action>> actions;
     for (int i = 0; i < kInstances; ++i) {
         together.push_back(std::make_unique<direct_script>(opened.setup, ""));
+        if (!together.back()->created()) return check_outcome::failed(kNoScript);
         actions.push_back(actionsOf(i, vocabulary));
     }
     for (size_t a = 0; a < actions[0].size(); ++a) {
@@ -104,7 +105,7 @@ check_outcome checkLoadUnload(const check_context& context) {
             if (!opened.library) return check_outcome::failed("load " + std::to_string(load) + ": " + opened.error);
             watched = opened.library->allocationsWatched();
             direct_script script(opened.setup, "");
-            if (!script.created()) return check_outcome::failed("load " + std::to_string(load) + ": no script");
+            if (!script.created()) return check_outcome::failed("load " + std::to_string(load) + ": " + kNoScript);
             script.remove();
             if (!script.clean()) return check_outcome::failed("load " + std::to_string(load) + ": " + firstLine(script.problems()));
         }

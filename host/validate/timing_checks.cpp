@@ -59,6 +59,7 @@ check_outcome checkQuickCallbacks(const check_context& context) {
     std::vector<std::chrono::microseconds> quickest(calls.size(), std::chrono::microseconds::max());
     for (int time = 0; time < kTimes; ++time) {
         direct_script script(opened.setup, "");
+        if (!script.created()) return check_outcome::failed(kNoScript);
         for (size_t c = 0; c < calls.size(); ++c) quickest[c] = std::min(quickest[c], timeOf(script, calls[c]));
         script.remove();
         if (!script.clean()) return check_outcome::failed(firstLine(script.problems()));
