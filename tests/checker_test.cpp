@@ -393,14 +393,14 @@ TEST(WatchedAllocations, AreCountedFailedAndFreed) {
     EXPECT_EQ(module_allocator::liveBlocks(), live);
 
     errno = 0;
-    EXPECT_EQ(module_allocator::watchedCalloc(SIZE_MAX / 2, 4), nullptr);
+    EXPECT_EQ(module_allocator::watchedCalloc(SIZE_MAX / 4 + 2, 4), nullptr);  // 4 once wrapped
     EXPECT_EQ(errno, ENOMEM);
     EXPECT_EQ(module_allocator::liveBlocks(), live);
 
     void* array = module_allocator::watchedReallocarray(nullptr, 4, 8);
     ASSERT_NE(array, nullptr);
     errno = 0;
-    EXPECT_EQ(module_allocator::watchedReallocarray(array, SIZE_MAX / 2, 4), nullptr);
+    EXPECT_EQ(module_allocator::watchedReallocarray(array, SIZE_MAX / 4 + 2, 4), nullptr);
     EXPECT_EQ(errno, ENOMEM);
     module_allocator::watchedFree(array);
     EXPECT_EQ(module_allocator::liveBlocks(), live);

@@ -221,6 +221,16 @@ if(NOT WIN32)
            "FAIL random-session: .*the factory returned no script"
            "13 checks: 2 passed, 10 failed, 1 skipped")
 
+  # A module that stays in the process after its last unload keeps its statics for the next
+  # load: load-unload says so. Only GCC makes the GNU unique symbol that keeps it.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    vorn_add_one_flaw_module(stays_loaded_module VORN_FLAW_STAYS_LOADED)
+    target_compile_options(stays_loaded_module PRIVATE -fgnu-unique)
+    vorn_add_session(validate_a_module_that_stays_loaded EXIT 1
+      ARGS validate $<TARGET_FILE:stays_loaded_module> --include load-unload --timeout ${VORN_CHECK_TIMEOUT_MS}
+      EXPECT "FAIL load-unload: .*the module stays in the process after it is unloaded")
+  endif()
+
   # A file that is no module fails every check that loads it, each with the loader's reason.
   vorn_add_session(validate_a_file_that_is_no_module EXIT 1
     ARGS validate ${PROJECT_SOURCE_DIR}/router/p1.vorn_ui --timeout ${VORN_CHECK_TIMEOUT_MS}

@@ -11,6 +11,8 @@
 //                            second malloc it never checks: only
 //                            seen when memory stays short
 
+// Built with VORN_FLAW_STAYS_LOADED by GCC, it counts its loads in an inline function's static,
+// a GNU unique symbol that keeps the module in the process after its last unload.
 // Built with VORN_FLAW_NO_SCRIPT, its factory makes no script: every check that drives one fails.
 // Answers are made with malloc when VORN_ANSWERS_WITH_MALLOC is set, with new[] otherwise.
 #include <time.h>
@@ -34,6 +36,17 @@ namespace {
 #if defined(VORN_FLAW_LOAD_STATIC)
 char* gNameTable = new char[64];
 #endif
+
+}  // namespace
+
+#if defined(VORN_FLAW_STAYS_LOADED)
+__attribute__((visibility("default"))) inline int& one_flaw_loads() {
+    static int loads = 0;
+    return loads;
+}
+#endif
+
+namespace {
 
 const char kPanel[] = "3";
 
@@ -94,6 +107,9 @@ void computeFor(long milliseconds) {
 class one_flaw_script final : public vorn_client_callback {
 public:
     explicit one_flaw_script(vorn_host_command* host) : m_host(host) {
+#if defined(VORN_FLAW_STAYS_LOADED)
+        ++one_flaw_loads();
+#endif
 #if defined(VORN_FLAW_LOAD_STATIC)
         std::strcpy(gNameTable, "one flaw");
 #endif
