@@ -6,7 +6,12 @@
 #include <algorithm>
 #include <sstream>
 
+#include <elf.h>
+#include <link.h>
+
 #include <cerrno>
+#include <cstring>
+#include <iterator>
 #include <climits>
 #include <cstdint>
 #include <fstream>
@@ -281,6 +286,12 @@ TEST(TextFiles, TheFolderOfAPathAndLinesJoined) {
     EXPECT_EQ(joinLines({"a", "b"}), "a\nb\n");
 }
 
+std::string writtenFile(const std::string& name, const std::string& bytes) {
+    const std::string path = ::testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
 // A file that claims to be an ELF object with its section table far beyond its end: the
 // reader must refuse it, not read past the bytes it has.
 TEST(ElfExports, AHeaderPointingBeyondTheFileIsRefused) {
@@ -298,10 +309,31 @@ TEST(ElfExports, AHeaderPointingBeyondTheFileIsRefused) {
     EXPECT_TRUE(!names || names->empty()) << error;
 }
 
-std::string writtenFile(const std::string& name, const std::string& bytes) {
-    const std::string path = ::testing::TempDir() + name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
+// A real module whose dynamic symbol names are made to lie far past the file's end: they are left
+// out, never read from where the file is not.
+TEST(ElfExports, NamesPastTheFileAreLeftOut) {
+    std::ifstream in(VORN_AN_ELF_MODULE, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), sizeof(ElfW(Ehdr)));
+    ElfW(Ehdr) header;
+    std::memcpy(&header, bytes.data(), sizeof header);
+    const auto sectionAt = [&](unsigned index) { return header.e_shoff + std::uint64_t(index) * header.e_shentsize; };
+    bool moved = false;
+    for (unsigned i = 0; i < header.e_shnum; ++i) {
+        ElfW(Shdr) section;
+        std::memcpy(&section, bytes.data() + sectionAt(i), sizeof section);
+        if (section.sh_type != SHT_DYNSYM) continue;
+        ElfW(Shdr) names;
+        std::memcpy(&names, bytes.data() + sectionAt(section.sh_link), sizeof names);
+        names.sh_offset = std::uint64_t{1} << (sizeof(void*) == 8 ? 40 : 30);
+        std::memcpy(&bytes[sectionAt(section.sh_link)], &names, sizeof names);
+        moved = true;
+    }
+    ASSERT_TRUE(moved);
+    std::string error;
+    const auto symbols = elfExportedSymbols(writtenFile("names_past_the_end.so", bytes), error);
+    ASSERT_TRUE(symbols) << error;
+    EXPECT_TRUE(symbols->empty());
 }
 
 // A DLL's header read from its bytes: what is not one, and one this reader cannot read, are

@@ -231,6 +231,17 @@ if(NOT WIN32)
       EXPECT "FAIL load-unload: .*the module stays in the process after it is unloaded")
   endif()
 
+  # A script that never sends AS breaks the contract when it is deleted: every check that deletes
+  # a script, in the middle of its run or at its end, reports it.
+  vorn_add_one_flaw_module(no_detach_module VORN_FLAW_NO_DETACH)
+  set(no_detach_expect "")
+  foreach(check IN ITEMS factory-paths delete-after-create callback-codes control-event-texts request-texts
+                         answers-freed load-unload quick-callbacks random-session)
+    list(APPEND no_detach_expect "FAIL ${check}: .*detach-missing")
+  endforeach()
+  vorn_add_session(validate_a_module_that_never_detaches EXIT 1
+    ARGS validate $<TARGET_FILE:no_detach_module> --timeout ${VORN_CHECK_TIMEOUT_MS} EXPECT ${no_detach_expect})
+
   # A file that is no module fails every check that loads it, each with the loader's reason.
   vorn_add_session(validate_a_file_that_is_no_module EXIT 1
     ARGS validate ${PROJECT_SOURCE_DIR}/router/p1.vorn_ui --timeout ${VORN_CHECK_TIMEOUT_MS}

@@ -114,4 +114,6 @@ add_test(NAME native_host_transcript
 # The checker's own parts, as a library (vorn-host is its command line).
 vorn_add_gtest(checker_tests checker_test.cpp $<TARGET_OBJECTS:vorn_module_allocator>)
 target_link_libraries(checker_tests PRIVATE vorn_checker)
-target_compile_definitions(checker_tests PRIVATE VORN_ROUTER_PANEL_DIR="${PROJECT_SOURCE_DIR}/router")
+target_compile_definitions(checker_tests PRIVATE VORN_ROUTER_PANEL_DIR="${PROJECT_SOURCE_DIR}/router"
+                                                 VORN_AN_ELF_MODULE="$<TARGET_FILE:Router>")
+add_dependencies(checker_tests Router)

@@ -13,6 +13,7 @@
 
 // Built with VORN_FLAW_STAYS_LOADED by GCC, it counts its loads in an inline function's static,
 // a GNU unique symbol that keeps the module in the process after its last unload.
+// Built with VORN_FLAW_NO_DETACH, its scripts never send AS: every check that deletes one fails.
 // Built with VORN_FLAW_NO_SCRIPT, its factory makes no script: every check that drives one fails.
 // Answers are made with malloc when VORN_ANSWERS_WITH_MALLOC is set, with new[] otherwise.
 #include <time.h>
@@ -115,7 +116,11 @@ public:
 #endif
         send("PS '3' 'f3.vorn_ui'");
     }
-    ~one_flaw_script() { send("AS"); }
+    ~one_flaw_script() {
+#if !defined(VORN_FLAW_NO_DETACH)
+        send("AS");
+#endif
+    }
 
 #if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
     void* nativeDeletingDestructor(unsigned flags) override {
