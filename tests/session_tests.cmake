@@ -242,6 +242,13 @@ if(NOT WIN32)
   vorn_add_session(validate_a_module_that_never_detaches EXIT 1
     ARGS validate $<TARGET_FILE:no_detach_module> --timeout ${VORN_CHECK_TIMEOUT_MS} EXPECT ${no_detach_expect})
 
+  # An answer to a call that returns null is a breach that the checks calling it directly report.
+  vorn_add_one_flaw_module(timer_answer_module VORN_FLAW_TIMER_ANSWER)
+  vorn_add_session(validate_a_module_that_answers_timers EXIT 1
+    ARGS validate $<TARGET_FILE:timer_answer_module> --include callback-codes,quick-callbacks
+         --timeout ${VORN_CHECK_TIMEOUT_MS}
+    EXPECT "FAIL callback-codes: .*non-null-return" "FAIL quick-callbacks: .*non-null-return")
+
   # A file that is no module fails every check that loads it, each with the loader's reason.
   vorn_add_session(validate_a_file_that_is_no_module EXIT 1
     ARGS validate ${PROJECT_SOURCE_DIR}/router/p1.vorn_ui --timeout ${VORN_CHECK_TIMEOUT_MS}

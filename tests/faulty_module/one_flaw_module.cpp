@@ -14,6 +14,7 @@
 // Built with VORN_FLAW_STAYS_LOADED by GCC, it counts its loads in an inline function's static,
 // a GNU unique symbol that keeps the module in the process after its last unload.
 // Built with VORN_FLAW_NO_DETACH, its scripts never send AS: every check that deletes one fails.
+// Built with VORN_FLAW_TIMER_ANSWER, it answers timer events, which must return null.
 // Built with VORN_FLAW_NO_SCRIPT, its factory makes no script: every check that drives one fails.
 // Answers are made with malloc when VORN_ANSWERS_WITH_MALLOC is set, with new[] otherwise.
 #include <time.h>
@@ -150,6 +151,10 @@ private:
         if (code == kCodeParameterRequest && param) return request(static_cast<const char*>(param));
         if (code == kCodeRelease && param) handBack(static_cast<char*>(param));
         if (code == kCodeTimer) timer(reinterpret_cast<intptr_t>(param));
+#if defined(VORN_FLAW_TIMER_ANSWER)
+        static char answer[] = "timer";  // code 4 returns null, always
+        if (code == kCodeTimer) return answer;
+#endif
         return nullptr;
     }
 
