@@ -400,6 +400,15 @@ std::string smallDll() {
     return image;
 }
 
+TEST(PeExports, AnExportTableOutsideTheFileIsRefused) {
+    std::string image = smallDll();
+    const size_t sectionTable = 0x40 + 24 + 0xe0;
+    image[sectionTable + 21] = 0x40;  // the section's bytes said to start at 0x4000, past the end
+    std::string error;
+    EXPECT_FALSE(peExportedSymbols(writtenFile("table_outside.dll", image), error));
+    EXPECT_EQ(error, "an export table outside the file");
+}
+
 TEST(PeExports, NamedAndOrdinalOnlyExportsAreRead) {
     std::string error;
     const auto names = peExportedSymbols(writtenFile("small.dll", smallDll()), error);

@@ -203,9 +203,14 @@ if(NOT WIN32)
       list(APPEND definition VORN_ANSWERS_WITH_MALLOC)
     endif()
     vorn_add_one_flaw_module(${flaw}_module ${definition})
+    # What each flaw's check says, where the words matter.
+    set(reason "")
+    if(flaw STREQUAL "load_static")
+      set(reason ".*99 blocks were left behind by 99 loads after the first")
+    endif()
     vorn_add_session(validate_${flaw}_fails_only_${check} EXIT 1
       ARGS validate $<TARGET_FILE:${flaw}_module> --timeout ${VORN_CHECK_TIMEOUT_MS}
-      EXPECT "FAIL ${check}: " "13 checks: 12 passed, 1 failed, 0 skipped")
+      EXPECT "FAIL ${check}: ${reason}" "13 checks: 12 passed, 1 failed, 0 skipped")
   endforeach()
 
   # A factory that makes no script leaves the checks nothing to exercise: each that drives a
