@@ -37,10 +37,11 @@ struct malloc_storage {
 };
 using block_set = std::unordered_set<void*, std::hash<void*>, std::equal_to<void*>, malloc_storage<void*>>;
 
-// Made on first use and never destroyed: a module may still free during the process's exit.
+// Made on first use. Modules are unloaded before the process exits, so none frees through it
+// after its destruction.
 block_set& cBlocks() {
-    static block_set* blocks = new (std::malloc(sizeof(block_set))) block_set();
-    return *blocks;
+    static block_set blocks;
+    return blocks;
 }
 
 // Counts one allocation, and says whether it is to fail.
