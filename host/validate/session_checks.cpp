@@ -87,8 +87,9 @@ check_outcome checkInstancesSeparate(const check_context& context) {
         const std::vector<std::string> mixed = together[i]->sent(), own = alone.sent();
         for (size_t k = 0; k < mixed.size() || k < own.size(); ++k) {
             if (k < mixed.size() && k < own.size() && mixed[k] == own[k]) continue;
-            return check_outcome::failed("instance " + std::to_string(i) + " sent " + quoted(mixed, k) +
-                                         " among others where it sends " + quoted(own, k) + " alone");
+            return check_outcome::failed(std::string("instance ").append(std::to_string(i)) + " sent " +
+                                         quoted(mixed, k) + " among others where it sends " + quoted(own, k) +
+                                         " alone");
         }
     }
     return check_outcome::passed();
