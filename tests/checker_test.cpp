@@ -135,27 +135,6 @@ TEST_F(SimulatedHost, TimerStopEndsOnlyThatTimer) {
     EXPECT_EQ(host.runningTimers(), (std::set<long>{7}));
 }
 
-// A script that only says goodbye: enough for the player's own bookkeeping.
-class quiet_script final : public vorn_client_callback {
-public:
-    explicit quiet_script(vorn_host_command* host) : m_host(host) {}
-    ~quiet_script() { m_host->hostCommand("AS", kHostPerform); }
-#if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
-    void* nativeDeletingDestructor(unsigned) override {
-        delete this;
-        return this;
-    }
-#endif
-    char* callback(void*, int) override { return nullptr; }
-
-private:
-    vorn_host_command* m_host;
-};
-
-vorn_client_callback* quietScript(vorn_host_command* host, const char*) {
-    return new quiet_script(host);
-}
-
 // A script that stops timer 1, and timers 1 and 2 when timer 2 fires.
 class timer_script final : public vorn_client_callback {
 public:
@@ -222,7 +201,7 @@ TEST(SessionPlayer, FinishingTwiceShowsTheEndStateOnce) {
     {
         player_options options;
         options.instances = 2;
-        session_player player(quietScript, options, report);
+        session_player player(timerScript, options, report);
         player.finish();
         player.finish();
     }
