@@ -92,6 +92,8 @@ void addValidateCommand(command_line& line) {
     // How a check gets a process of its own where there is no fork: not for people.
     validate->add_option("--run-check", checks.runCheck)->group("");
     validate->add_option("--outcome-file", checks.outcomeFile)->group("")->needs("--run-check");
+    CLI::Option* point = validate->add_option("--fail-allocation", checks.failAllocation)->group("")->needs("--run-check");
+    validate->add_flag("--fail-from-then-on", checks.failFromThenOn)->group("")->needs(point);
     line.validateCommand = validate;
 }
 

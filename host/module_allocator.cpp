@@ -187,6 +187,40 @@ char* watchedStrndup(const char* text, std::size_t most) {
 
 }  // extern "C"
 
+namespace {
+
+struct watched_form {
+    const char* name;
+    void* function;
+};
+
+// The C allocation functions by the names a module imports them under.
+const watched_form kWatchedForms[] = {
+    {"malloc", reinterpret_cast<void*>(&watchedMalloc)},
+    {"calloc", reinterpret_cast<void*>(&watchedCalloc)},
+    {"realloc", reinterpret_cast<void*>(&watchedRealloc)},
+    {"reallocarray", reinterpret_cast<void*>(&watchedReallocarray)},
+    {"free", reinterpret_cast<void*>(&watchedFree)},
+#if defined(_WIN32)
+    {"_strdup", reinterpret_cast<void*>(&watchedStrdup)},
+#else
+    {"aligned_alloc", reinterpret_cast<void*>(&watchedAlignedAlloc)},
+    {"memalign", reinterpret_cast<void*>(&watchedMemalign)},
+    {"posix_memalign", reinterpret_cast<void*>(&watchedPosixMemalign)},
+#endif
+    {"strdup", reinterpret_cast<void*>(&watchedStrdup)},
+    {"strndup", reinterpret_cast<void*>(&watchedStrndup)},
+};
+
+}  // namespace
+
+void* watchedFormOf(const char* name) {
+    for (const watched_form& form : kWatchedForms) {
+        if (std::strcmp(form.name, name) == 0) return form.function;
+    }
+    return nullptr;
+}
+
 }  // namespace module_allocator
 
 void* operator new(std::size_t size) {

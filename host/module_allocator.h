@@ -55,4 +55,8 @@ char* watchedStrdup(const char* text);
 char* watchedStrndup(const char* text, std::size_t most);
 }
 
+// The watched form of the C allocation function a module imports as `name`, in the platform's
+// names (strdup is also _strdup in a Windows C runtime), or null for any other function.
+void* watchedFormOf(const char* name);
+
 }  // namespace module_allocator

@@ -8,30 +8,11 @@
 #  include <unistd.h>
 
 #  include <algorithm>
-#  include <cstring>
 
 #  include "module_allocator.h"
 
 namespace module_imports {
 namespace {
-
-struct replacement {
-    const char* name;
-    void* function;
-};
-
-const replacement kReplacements[] = {
-    {"malloc", reinterpret_cast<void*>(&module_allocator::watchedMalloc)},
-    {"calloc", reinterpret_cast<void*>(&module_allocator::watchedCalloc)},
-    {"realloc", reinterpret_cast<void*>(&module_allocator::watchedRealloc)},
-    {"reallocarray", reinterpret_cast<void*>(&module_allocator::watchedReallocarray)},
-    {"free", reinterpret_cast<void*>(&module_allocator::watchedFree)},
-    {"aligned_alloc", reinterpret_cast<void*>(&module_allocator::watchedAlignedAlloc)},
-    {"memalign", reinterpret_cast<void*>(&module_allocator::watchedMemalign)},
-    {"posix_memalign", reinterpret_cast<void*>(&module_allocator::watchedPosixMemalign)},
-    {"strdup", reinterpret_cast<void*>(&module_allocator::watchedStrdup)},
-    {"strndup", reinterpret_cast<void*>(&module_allocator::watchedStrndup)},
-};
 
 #  if defined(__x86_64__)
 const unsigned kSlotTypes[] = {R_X86_64_JUMP_SLOT, R_X86_64_GLOB_DAT};
@@ -84,13 +65,6 @@ dynamic_info readDynamic(std::uintptr_t base, const ElfW(Dyn)* dynamic) {
     return info;
 }
 
-void* replacementFor(const char* name) {
-    for (const replacement& r : kReplacements) {
-        if (std::strcmp(r.name, name) == 0) return r.function;
-    }
-    return nullptr;
-}
-
 bool isSlotType(unsigned type) {
     return std::find(std::begin(kSlotTypes), std::end(kSlotTypes), type) != std::end(kSlotTypes);
 }
@@ -115,7 +89,7 @@ struct object_slots {
         for (std::size_t i = 0; i < size / sizeof(Relocation); ++i) {
             if (!isSlotType(relocationType(entries[i].r_info))) continue;
             const unsigned symbol = relocationSymbol(entries[i].r_info);
-            void* function = symbol ? replacementFor(info.names + info.symbols[symbol].st_name) : nullptr;
+            void* function = symbol ? module_allocator::watchedFormOf(info.names + info.symbols[symbol].st_name) : nullptr;
             if (function && writeSlot(reinterpret_cast<void**>(base + entries[i].r_offset), function)) ++rewritten;
         }
     }
@@ -219,27 +193,11 @@ int watchAllocations(const std::vector<std::uintptr_t>& before) {
 
 #  include <algorithm>
 #  include <cctype>
-#  include <cstring>
 
 #  include "module_allocator.h"
 
 namespace module_imports {
 namespace {
-
-struct replacement {
-    const char* name;
-    void* function;
-};
-
-// A Windows C runtime's names for the functions: strdup is _strdup there.
-const replacement kReplacements[] = {
-    {"malloc", reinterpret_cast<void*>(&module_allocator::watchedMalloc)},
-    {"calloc", reinterpret_cast<void*>(&module_allocator::watchedCalloc)},
-    {"realloc", reinterpret_cast<void*>(&module_allocator::watchedRealloc)},
-    {"free", reinterpret_cast<void*>(&module_allocator::watchedFree)},
-    {"_strdup", reinterpret_cast<void*>(&module_allocator::watchedStrdup)},
-    {"strdup", reinterpret_cast<void*>(&module_allocator::watchedStrdup)},
-};
 
 // The C runtimes whose heap the host shares: MinGW's msvcrt, and the universal CRT of MSVC
 // builds with the dynamic runtime. A module with a static runtime imports none of them.
@@ -247,13 +205,6 @@ bool isCRuntime(const char* dll) {
     std::string name(dll);
     for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return name == "msvcrt.dll" || name == "ucrtbase.dll" || name.rfind("api-ms-win-crt-heap-", 0) == 0;
-}
-
-void* replacementFor(const char* name) {
-    for (const replacement& r : kReplacements) {
-        if (std::strcmp(r.name, name) == 0) return r.function;
-    }
-    return nullptr;
 }
 
 bool writeSlot(ULONG_PTR* slot, void* function) {
@@ -279,7 +230,7 @@ int rewriteImports(HMODULE module) {
         for (; names->u1.AddressOfData; ++names, ++slots) {
             if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
             const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            void* function = replacementFor(reinterpret_cast<const char*>(byName->Name));
+            void* function = module_allocator::watchedFormOf(reinterpret_cast<const char*>(byName->Name));
             if (function && writeSlot(&slots->u1.Function, function)) ++rewritten;
         }
     }

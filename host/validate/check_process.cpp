@@ -76,6 +76,15 @@ check_outcome howItEnded(DWORD exitCode) {
     return check_outcome::failed("the check's process ended without a result (exit " + std::to_string(exitCode) + ")");
 }
 
+// A new empty file in the temporary folder, named by the system so that no other process
+// writes it; empty when none can be made.
+std::string newOutcomeFile() {
+    char folder[MAX_PATH];
+    char file[MAX_PATH];
+    if (!GetTempPathA(sizeof folder, folder) || !GetTempFileNameA(folder, "vhc", 0, file)) return "";
+    return file;
+}
+
 LONG WINAPI endWithTheCode(EXCEPTION_POINTERS* exception) {
     TerminateProcess(GetCurrentProcess(), exception->ExceptionRecord->ExceptionCode);
     return EXCEPTION_EXECUTE_HANDLER;
@@ -83,11 +92,12 @@ LONG WINAPI endWithTheCode(EXCEPTION_POINTERS* exception) {
 
 }  // namespace
 
-check_outcome runCheckProcess(const std::vector<std::string>& arguments, const std::string& outcomeFile,
-                              unsigned timeLimitMs) {
+check_outcome runCheckProcess(const std::vector<std::string>& arguments, unsigned timeLimitMs) {
+    const std::string outcomeFile = newOutcomeFile();
+    if (outcomeFile.empty()) return check_outcome::failed("cannot make a file for the check's outcome");
     std::string commandLine = quotedArgument(ownProgram());
     for (const std::string& argument : arguments) commandLine += " " + quotedArgument(argument);
-    std::remove(outcomeFile.c_str());
+    commandLine += " --outcome-file " + quotedArgument(outcomeFile);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -128,23 +138,13 @@ void endOnUnhandledException() {
     SetUnhandledExceptionFilter(endWithTheCode);
 }
 
-std::string outcomeFileFor(const std::string& checkId) {
-    char folder[MAX_PATH];
-    const DWORD length = GetTempPathA(sizeof folder, folder);
-    return std::string(folder, length) + "vorn-host-" + std::to_string(GetCurrentProcessId()) + "-" + checkId + ".json";
-}
-
 #else
 
-check_outcome runCheckProcess(const std::vector<std::string>&, const std::string&, unsigned) {
+check_outcome runCheckProcess(const std::vector<std::string>&, unsigned) {
     return check_outcome::failed("checks run in processes of their own through fork here");
 }
 
 void endOnUnhandledException() {}
-
-std::string outcomeFileFor(const std::string& checkId) {
-    return "vorn-host-" + checkId + ".json";
-}
 
 #endif
 

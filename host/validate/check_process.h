@@ -10,16 +10,12 @@
 
 namespace vorn_host {
 
-// Starts this program with `arguments` (the first being what follows the program's own name)
-// and waits for the outcome it writes to `outcomeFile`.
-check_outcome runCheckProcess(const std::vector<std::string>& arguments, const std::string& outcomeFile,
-                              unsigned timeLimitMs);
+// Starts this program with `arguments` (the first being what follows the program's own name),
+// adds --outcome-file with a file of this process's own, and waits for the outcome written there.
+check_outcome runCheckProcess(const std::vector<std::string>& arguments, unsigned timeLimitMs);
 
 // In the check's process: an exception nothing handles ends the process at once with the
 // exception's code, without the system's crash dialog. Elsewhere nothing is done.
 void endOnUnhandledException();
-
-// A file name for a check's outcome, unique to this process and the check.
-std::string outcomeFileFor(const std::string& checkId);
 
 }  // namespace vorn_host

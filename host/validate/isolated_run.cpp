@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "check_process.h"
+
 #if !defined(_WIN32)
 #  include <climits>
 #  include <csignal>
@@ -123,5 +125,11 @@ check_outcome runIsolated(const std::function<check_outcome()>& work, unsigned t
 }
 
 #endif
+
+check_outcome runApart(const std::function<check_outcome()>& work, const std::vector<std::string>& arguments,
+                       unsigned timeLimitMs) {
+    if (kWorkRunsApart) return runIsolated(work, timeLimitMs);
+    return runCheckProcess(arguments, timeLimitMs);
+}
 
 }  // namespace vorn_host

@@ -4,6 +4,8 @@
 // The limit is processor time, so a loaded machine does not fail a check; a check that waits
 // without computing ends after ten times the limit of wall-clock time.
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "check_outcome.h"
 
@@ -19,5 +21,10 @@ inline constexpr bool kWorkRunsApart = false;
 #else
 inline constexpr bool kWorkRunsApart = true;
 #endif
+
+// Runs `work` in a process of its own on every system: forked where fork exists, else in this
+// program started again with `arguments`, which must do the same work there.
+check_outcome runApart(const std::function<check_outcome()>& work, const std::vector<std::string>& arguments,
+                       unsigned timeLimitMs);
 
 }  // namespace vorn_host

@@ -16,8 +16,6 @@ namespace {
 
 const unsigned long kMostAllocationPoints = 5000;
 const char kReached[] = "reached";
-const char kNoProcessApart[] =
-    "each allocation point needs a process of its own, which fork gives and this system lacks";
 
 // A session that takes a module through long texts, answers and timers.
 std::string memorySession(const module_vocabulary& vocabulary) {
@@ -81,10 +79,10 @@ struct failing_run {
 enum class failing { none, one, fromThenOn };
 
 failing_run playFailing(const module_setup& setup, const std::string& session, unsigned long n, failing mode) {
-    if (mode == failing::fromThenOn) {
-        module_allocator::failAllocationsFrom(n);
-    } else {
-        module_allocator::failAllocation(mode == failing::one ? n : 0);
+    switch (mode) {
+    case failing::none: module_allocator::failAllocation(0); break;
+    case failing::one: module_allocator::failAllocation(n); break;
+    case failing::fromThenOn: module_allocator::failAllocationsFrom(n); break;
     }
     failing_run run;
     const long before = module_allocator::liveBlocks();
@@ -112,9 +110,9 @@ check_outcome judge(const failing_run& run, long heldWhenNothingFails) {
 
 // Fails allocation N inside the module, for N = 1, 2, ... until the session runs with nothing
 // failed: first allocation N alone, then every allocation from N on, as when memory runs out.
-// Each N runs in a process of its own, which must end cleanly, leak nothing and keep every rule.
+// Each N runs in a process of its own, which must end cleanly, leak nothing and keep every rule:
+// forked, or this program started again for that one point.
 check_outcome checkAllocationFailure(const check_context& context) {
-    if (!kWorkRunsApart) return check_outcome::skipped(kNoProcessApart);
     const opened_module opened = openModule(context);
     if (!opened.library) return check_outcome::failed(opened.error);
     if (!opened.library->allocationsWatched()) return check_outcome::skipped(kNotWatched);
@@ -122,17 +120,22 @@ check_outcome checkAllocationFailure(const check_context& context) {
     const std::string session = memorySession(learnVocabulary(opened.setup));
     module_setup setup = opened.setup;
     setup.factoryMayFail = true;
-    // One way of failing allocation N, in a process of its own; the same run once before
-    // counting, so that whatever the runtime sets up once (on its first exception, say) is in
-    // place and does not count as the module's.
+    // One way of failing allocation N; the same run once before counting, so that whatever the
+    // runtime sets up once (on its first exception, say) is in place and does not count as the
+    // module's.
+    const auto failPoint = [&](unsigned long n, failing mode) {
+        playFailing(setup, session, n, mode);
+        const long heldWhenNothingFails = playFailing(setup, session, n, failing::none).held;
+        return judge(playFailing(setup, session, n, mode), heldWhenNothingFails);
+    };
+    if (context.failingPoint) {
+        return failPoint(context.failingPoint->n, context.failingPoint->fromThenOn ? failing::fromThenOn : failing::one);
+    }
     const auto isolated = [&](unsigned long n, failing mode) {
-        return runIsolated(
-            [&] {
-                playFailing(setup, session, n, mode);
-                const long heldWhenNothingFails = playFailing(setup, session, n, failing::none).held;
-                return judge(playFailing(setup, session, n, mode), heldWhenNothingFails);
-            },
-            context.timeLimitMs);
+        std::vector<std::string> arguments = context.checkArguments;
+        arguments.insert(arguments.end(), {"--fail-allocation", std::to_string(n)});
+        if (mode == failing::fromThenOn) arguments.push_back("--fail-from-then-on");
+        return runApart([&] { return failPoint(n, mode); }, arguments, context.timeLimitMs);
     };
     for (unsigned long n = 1; n <= kMostAllocationPoints; ++n) {
         const check_outcome alone = isolated(n, failing::one);

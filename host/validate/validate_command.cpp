@@ -141,18 +141,17 @@ bool writeJunit(const std::string& file, const std::vector<check_result>& result
     return static_cast<bool>(out);
 }
 
-// Where there is no fork, a check gets a process of its own by starting this program again.
-check_outcome runInANewProcess(const validate_check& check, const validate_options& options,
-                               const check_context& context) {
+// The arguments that run one check in a new vorn-host process, as the parent's were given.
+std::vector<std::string> checkArguments(const validate_check& check, const validate_options& options,
+                                        const check_context& context) {
     std::vector<std::string> arguments = {"validate", options.module, "--run-check", check.id,
-                                          "--outcome-file", outcomeFileFor(check.id),
                                           "--seed", std::to_string(context.seed),
                                           "--timeout", std::to_string(context.timeLimitMs)};
     for (const std::string& folder : options.panelDirs) {
         arguments.push_back("--panel-dir");
         arguments.push_back(folder);
     }
-    return runCheckProcess(arguments, arguments[5], context.timeLimitMs);
+    return arguments;
 }
 
 // In that process: the one check, its outcome written for the parent.
@@ -195,13 +194,17 @@ int runValidate(const validate_options& options) {
     context.seed = options.seed ? *options.seed : seedFromClock();
     context.timeLimitMs = options.timeLimitMs;
 
-    if (!options.runCheck.empty()) return runOneCheckHere(*selected, context, options.outcomeFile);
+    if (!options.runCheck.empty()) {
+        context.checkArguments = checkArguments(*selected->front(), options, context);
+        if (options.failAllocation) context.failingPoint = allocation_point{options.failAllocation, options.failFromThenOn};
+        return runOneCheckHere(*selected, context, options.outcomeFile);
+    }
 
     std::vector<check_result> results;
     for (const validate_check* check : *selected) {
         const auto start = std::chrono::steady_clock::now();
-        check_outcome outcome = kWorkRunsApart ? runIsolated([&] { return check->run(context); }, context.timeLimitMs)
-                                               : runInANewProcess(*check, options, context);
+        context.checkArguments = checkArguments(*check, options, context);
+        check_outcome outcome = runApart([&] { return check->run(context); }, context.checkArguments, context.timeLimitMs);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         results.push_back({check, std::move(outcome), took.count()});
     }

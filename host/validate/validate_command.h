@@ -23,6 +23,9 @@ struct validate_options {
     // process of its own where there is no fork).
     std::string runCheck;
     std::string outcomeFile;
+    // Hidden, with --run-check allocation-failure: only this allocation point.
+    unsigned long failAllocation = 0;
+    bool failFromThenOn = false;
 };
 
 // The exit status: 0 every check passed or was skipped, 1 a check failed, 2 unusable options.

@@ -28,7 +28,7 @@
 #include "vorn_records.h"
 
 #if defined(VORN_FLAW_EXTRA_EXPORT)
-extern "C" __attribute__((visibility("default"))) int one_flaw_extra_export() {
+extern "C" VORN_MODULE_EXPORT int one_flaw_extra_export() {
     return 1;
 }
 #endif
