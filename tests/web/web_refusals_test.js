@@ -13,6 +13,8 @@
 //   beyond-loopback  listening on 0.0.0.0, vorn-host prints a URL with a token, and without the
 //                    token even the page is refused; --web-token-file sets the token.
 //
+// VORN_HOST may be an emulator and the program, joined by ";" (wine-run;vorn-host.exe).
+//
 // Exits 77 (a skip for CTest), saying so, only where chromium is needed and not installed.
 'use strict';
 const fs = require('fs');
@@ -22,13 +24,14 @@ const { spawn } = require('child_process');
 const freePort = require('../node_tools/free_port');
 const { request, waitForPage, fromThePage } = require('./web_client');
 
-const [scenario, vornHost, moduleFile, nodeModules, workDir] = process.argv.slice(2);
+const [scenario, vornHostCommand, moduleFile, nodeModules, workDir] = process.argv.slice(2);
+const [vornHost, ...vornHostFirstArgs] = vornHostCommand.split(';').filter((word) => word.length > 0);
 const kSkipped = 77;
 const chromiumPath = process.env.VORN_CHROMIUM || '/usr/bin/chromium';
 const waitMs = 30000 * Number(process.env.VORN_TIME_SCALE || 1);
 
 function startHost(args) {
-  const host = spawn(vornHost, [moduleFile, ...args]);
+  const host = spawn(vornHost, [...vornHostFirstArgs, moduleFile, ...args]);
   const run = { output: '', ended: null };
   host.stdout.on('data', (d) => { run.output += d; });
   host.stderr.on('data', (d) => { run.output += d; });

@@ -4,6 +4,8 @@
 //
 //   node web_view_test.js VORN_HOST MODULE NODE_MODULES SCREENSHOT RECORDED_SESSION
 //
+// VORN_HOST may be an emulator and the program, joined by ";" (wine-run;vorn-host.exe).
+//
 // Exits 77 (a skip for CTest), saying so, only where chromium is not installed.
 'use strict';
 const fs = require('fs');
@@ -12,7 +14,8 @@ const { spawn } = require('child_process');
 const freePort = require('../node_tools/free_port');
 const { request, waitForPage, fromThePage } = require('./web_client');
 
-const [vornHost, moduleFile, nodeModules, screenshot, recorded] = process.argv.slice(2);
+const [vornHostCommand, moduleFile, nodeModules, screenshot, recorded] = process.argv.slice(2);
+const [vornHost, ...vornHostFirstArgs] = vornHostCommand.split(';').filter((word) => word.length > 0);
 const kSkipped = 77;
 const chromiumPath = process.env.VORN_CHROMIUM || '/usr/bin/chromium';
 // Every wait of the test, scaled by the suite's VORN_TIME_SCALE (sanitizers run slower).
@@ -31,7 +34,7 @@ async function main() {
   const { chromium } = require(path.join(nodeModules, 'playwright-core'));
   const port = await freePort();
   const url = `http://127.0.0.1:${port}/`;
-  const host = spawn(vornHost, [moduleFile, '--web', `127.0.0.1:${port}`, '--record', recorded]);
+  const host = spawn(vornHost, [...vornHostFirstArgs, moduleFile, '--web', `127.0.0.1:${port}`, '--record', recorded]);
   let output = '';
   host.stdout.on('data', (d) => { output += d; });
   host.stderr.on('data', (d) => { output += d; });
@@ -66,7 +69,7 @@ async function main() {
   if (code !== 0) fail(`vorn-host ended with ${code}`, hostOutput);
 
   // What was clicked is a session, with what the module did.
-  const session = fs.readFileSync(recorded, 'utf8');
+  const session = fs.readFileSync(recorded, 'utf8').replace(/\r\n/g, '\n');
   for (const line of ['request RouterDeviceNo=12', 'event 1 Sources value=7', 'event 1 Destinations value=3',
                       'event 1 500 value=1', "expect RC 12 7 3 ',' 0"]) {
     if (!session.includes(line + '\n')) fail(`the recorded session lacks "${line}":\n${session}`, hostOutput);
