@@ -1,6 +1,7 @@
 # Runs vorn-host and checks its exit status and output.
 #   HOST: the command (a list: launcher and program); ARGS: its arguments (a list);
 #   EXIT: the status it must end with; EXPECT: regular expressions the output must match;
+#   REJECT: regular expressions it must not match;
 #   INPUT: a file to give it as standard input (none when empty).
 set(input_option "")
 if(INPUT)
@@ -15,6 +16,11 @@ endif()
 foreach(pattern IN LISTS EXPECT)
   if(NOT all MATCHES "${pattern}")
     message(FATAL_ERROR "vorn-host output does not match \"${pattern}\":\n${all}")
+  endif()
+endforeach()
+foreach(pattern IN LISTS REJECT)
+  if(all MATCHES "${pattern}")
+    message(FATAL_ERROR "vorn-host output matches \"${pattern}\", which it must not:\n${all}")
   endif()
 endforeach()
 message("${all}")

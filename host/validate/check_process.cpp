@@ -5,8 +5,12 @@
 #include <fstream>
 #include <iterator>
 
+#include "check_time_limit.h"
+
 #if defined(_WIN32)
 #  include <windows.h>
+
+#  include "processor_time.h"
 #endif
 
 namespace vorn_host {
@@ -15,9 +19,6 @@ namespace vorn_host {
 
 namespace {
 
-// A check that waits without computing uses no processor time; the wall clock ends it after
-// this many times its limit.
-const unsigned kWaitingLimitFactor = 10;
 const DWORD kPollMs = 20;
 
 // One argument as the C runtime splits a command line: quoted, with the backslashes before a
@@ -47,10 +48,7 @@ std::string ownProgram() {
 std::uint64_t processorMs(HANDLE process) {
     FILETIME created, ended, kernel, user;
     if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) return 0;
-    const auto ticks = [](const FILETIME& t) {
-        return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-    };
-    return (ticks(kernel) + ticks(user)) / 10000;  // 100 ns ticks
+    return std::chrono::duration_cast<std::chrono::milliseconds>(spentTime(kernel, user)).count();
 }
 
 const char* exceptionName(DWORD code) {
@@ -105,15 +103,15 @@ check_outcome runCheckProcess(const std::vector<std::string>& arguments, unsigne
         return check_outcome::failed("cannot start a process for the check (error " + std::to_string(GetLastError()) + ")");
     }
     CloseHandle(process.hThread);
-    const std::uint64_t waitingMs = std::uint64_t{timeLimitMs} * kWaitingLimitFactor;
+    const std::uint64_t waitingMs = waitingLimitMs(timeLimitMs);
     std::uint64_t waitedMs = 0;
     std::string timedOut;
     while (WaitForSingleObject(process.hProcess, kPollMs) == WAIT_TIMEOUT) {
         waitedMs += kPollMs;
         if (processorMs(process.hProcess) > timeLimitMs) {
-            timedOut = "timed out: used more than " + std::to_string(timeLimitMs) + " ms of processor time";
+            timedOut = usedTooMuchProcessorTime(timeLimitMs);
         } else if (waitedMs > waitingMs) {
-            timedOut = "timed out: still waiting after " + std::to_string(waitingMs) + " ms";
+            timedOut = stillWaiting(timeLimitMs);
         }
         if (!timedOut.empty()) {
             TerminateProcess(process.hProcess, 1);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "check_process.h"
+#include "check_time_limit.h"
 
 #if !defined(_WIN32)
 #  include <climits>
@@ -32,10 +33,6 @@ check_outcome runIsolated(const std::function<check_outcome()>& work, unsigned) 
 
 namespace {
 
-// A check that waits without computing (a module blocked on a lock, say) uses no processor time;
-// the wall clock ends it after this many times its limit.
-const unsigned kWaitingLimitFactor = 10;
-
 itimerval timerAfter(unsigned ms) {
     itimerval timer{};
     timer.it_value.tv_sec = ms / 1000;
@@ -48,8 +45,8 @@ itimerval timerAfter(unsigned ms) {
 void limitTime(unsigned timeLimitMs) {
     const itimerval processor = timerAfter(timeLimitMs);
     setitimer(ITIMER_PROF, &processor, nullptr);
-    const unsigned waitingMs = timeLimitMs > UINT_MAX / kWaitingLimitFactor ? UINT_MAX : timeLimitMs * kWaitingLimitFactor;
-    const itimerval wall = timerAfter(waitingMs);
+    const std::uint64_t waitingMs = waitingLimitMs(timeLimitMs);
+    const itimerval wall = timerAfter(waitingMs > UINT_MAX ? UINT_MAX : static_cast<unsigned>(waitingMs));
     setitimer(ITIMER_REAL, &wall, nullptr);
 }
 
@@ -90,11 +87,10 @@ check_outcome howItEnded(int status, const std::string& output, unsigned timeLim
     if (WIFSIGNALED(status)) {
         const int signal = WTERMSIG(status);
         if (signal == SIGPROF) {
-            return check_outcome::failed("timed out: used more than " + std::to_string(timeLimitMs) + " ms of processor time");
+            return check_outcome::failed(usedTooMuchProcessorTime(timeLimitMs));
         }
         if (signal == SIGALRM) {
-            return check_outcome::failed("timed out: still waiting after " +
-                                         std::to_string(std::uint64_t{timeLimitMs} * kWaitingLimitFactor) + " ms");
+            return check_outcome::failed(stillWaiting(timeLimitMs));
         }
         return check_outcome::failed("the host process ended on signal " + std::to_string(signal) + " (" +
                                      strsignal(signal) + ")");

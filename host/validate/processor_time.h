@@ -11,14 +11,22 @@
 
 namespace vorn_host {
 
+#if defined(_WIN32)
+// The processor time in a thread's or process's kernel and user times, which Windows counts in
+// ticks of 100 ns.
+inline std::chrono::microseconds spentTime(const FILETIME& kernel, const FILETIME& user) {
+    const auto ticks = [](const FILETIME& t) {
+        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    return std::chrono::microseconds((ticks(kernel) + ticks(user)) / 10);
+}
+#endif
+
 inline std::chrono::microseconds threadProcessorTime() {
 #if defined(_WIN32)
     FILETIME created, ended, kernel, user;
     GetThreadTimes(GetCurrentThread(), &created, &ended, &kernel, &user);
-    const auto ticks = [](const FILETIME& t) {
-        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
-    };
-    return std::chrono::microseconds((ticks(kernel) + ticks(user)) / 10);  // 100 ns ticks
+    return spentTime(kernel, user);
 #else
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
