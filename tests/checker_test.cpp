@@ -20,6 +20,7 @@
 #include "event_record.h"
 #include "module_allocator.h"
 #include "validate/elf_exports.h"
+#include "validate/file_bytes.h"
 #include "validate/pe_exports.h"
 #include "whole_number.h"
 #include "session_player.h"
@@ -331,6 +332,22 @@ std::string writtenFile(const std::string& name, const std::string& bytes) {
     return path;
 }
 
+// Reads from a file's bytes: a value ending at the last byte is read, one byte further is not,
+// nor is an offset so large that adding the size would wrap around.
+TEST(FileBytes, ReadsOnlyWhatLiesWhollyInsideTheFile) {
+    const file_bytes file(std::vector<char>{1, 2, 3, 4, 5, 6});
+    uint32_t value = 0;
+    EXPECT_TRUE(file.read(2, value));
+    EXPECT_EQ(value, 0x06050403u);
+    value = 7;
+    EXPECT_FALSE(file.read(3, value));
+    EXPECT_FALSE(file.read(UINT64_MAX - 1, value));
+    EXPECT_EQ(value, 7u);
+    EXPECT_EQ(file_bytes(std::vector<char>{'a', 'b', '\0', 'c'}).textAt(0), "ab");
+    EXPECT_EQ(file_bytes(std::vector<char>{'a', 'b'}).textAt(1), "b");
+    EXPECT_EQ(file_bytes(std::vector<char>{'a', 'b'}).textAt(2), "");
+}
+
 // A file that claims to be an ELF object with its section table far beyond its end: the
 // reader must refuse it, not read past the bytes it has.
 TEST(ElfExports, AHeaderPointingBeyondTheFileIsRefused) {
@@ -451,6 +468,24 @@ TEST(PeExports, AnExportTableOutsideTheFileIsRefused) {
 TEST(PeExports, NamedAndOrdinalOnlyExportsAreRead) {
     std::string error;
     const auto names = peExportedSymbols(writtenFile("small.dll", smallDll()), error);
+    ASSERT_TRUE(names) << error;
+    EXPECT_EQ(*names, (std::vector<std::string>{"load_vorn_client_script", "extra", "#2"}));
+}
+
+// An address just past one section's end belongs to the next: a section ending where the export
+// table's begins must not claim it.
+TEST(PeExports, AnAddressAtASectionsEndIsInTheNextSection) {
+    std::string image = smallDll();
+    const size_t pe = 0x40, sectionTable = pe + 24 + 0xe0, sectionSize = 40;
+    image.replace(sectionTable + sectionSize, sectionSize, image.substr(sectionTable, sectionSize));
+    std::string before(sectionSize, '\0');
+    before[8 + 1] = 0x08;   // virtual size 0x800
+    before[12 + 1] = 0x08;  // at 0x800: it ends at 0x1000, where the export table's section begins
+    before[20 + 1] = 0x01;  // its bytes at 0x100, so 0x1000 read as its would lie past the file
+    image.replace(sectionTable, sectionSize, before);
+    image[pe + 6] = 2;
+    std::string error;
+    const auto names = peExportedSymbols(writtenFile("two_sections.dll", image), error);
     ASSERT_TRUE(names) << error;
     EXPECT_EQ(*names, (std::vector<std::string>{"load_vorn_client_script", "extra", "#2"}));
 }

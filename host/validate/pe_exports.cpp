@@ -1,10 +1,9 @@
 #include "pe_exports.h"
 
 #include <cstdint>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <set>
+
+#include "file_bytes.h"
 
 namespace vorn_host {
 
@@ -15,28 +14,6 @@ const uint16_t kPe32Plus = 0x20b;
 const uint32_t kLfanewAt = 0x3c;
 const uint32_t kCoffHeaderSize = 20;
 const uint32_t kSectionSize = 40;
-
-class pe_file {
-public:
-    explicit pe_file(std::vector<char> bytes) : m_bytes(std::move(bytes)) {}
-
-    template <typename T>
-    bool read(uint64_t offset, T& value) const {
-        if (offset > m_bytes.size() || m_bytes.size() - offset < sizeof(T)) return false;
-        std::memcpy(&value, m_bytes.data() + offset, sizeof(T));
-        return true;
-    }
-
-    std::string textAt(uint64_t offset) const {
-        if (offset >= m_bytes.size()) return "";
-        return std::string(m_bytes.data() + offset, strnlen(m_bytes.data() + offset, m_bytes.size() - offset));
-    }
-
-    size_t size() const { return m_bytes.size(); }
-
-private:
-    std::vector<char> m_bytes;
-};
 
 struct section {
     uint32_t virtualSize, virtualAddress, rawSize, rawOffset;
@@ -54,8 +31,7 @@ uint64_t fileOffset(const std::vector<section>& sections, uint32_t rva) {
 }  // namespace
 
 std::optional<std::vector<std::string>> peExportedSymbols(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    const pe_file file(std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+    const file_bytes file = file_bytes::of(path);
     uint32_t peAt = 0, signature = 0;
     uint16_t sectionCount = 0, optionalSize = 0, magic = 0;
     if (!file.read(kLfanewAt, peAt) || !file.read(peAt, signature) || signature != 0x00004550) {
