@@ -2,24 +2,11 @@
 # into an empty folder; examples/alarm_panel (SOURCE) is built against it with the MinGW cross
 # compiler through the SDK's own toolchain file, and its session and validate tests run through
 # the SDK's own vorn-host.exe. EMULATOR is how this machine runs 32-bit Windows programs.
+include(${CMAKE_CURRENT_LIST_DIR}/unpacked_zip.cmake)
 set(work ${WORK})
-file(REMOVE_RECURSE ${work})
-file(MAKE_DIRECTORY ${work}/package ${work}/unpacked)
-execute_process(COMMAND ${CPACK} --config ${BINARY}/CPackConfig.cmake -B ${work}/package
-  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
-set(zip ${work}/package/${NAME}.zip)
-if(NOT status EQUAL 0 OR NOT EXISTS ${zip})
-  message(FATAL_ERROR "CPack made no ${NAME}.zip:\n${out}")
-endif()
-execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${zip} WORKING_DIRECTORY ${work}/unpacked)
-file(GLOB sdk LIST_DIRECTORIES true ${work}/unpacked/*)
-foreach(file IN ITEMS README.txt bin/vorn-host.exe bin/vorn_string.dll lib/libvorn_string.dll.a
+vorn_unpacked_zip(sdk README.txt bin/vorn-host.exe bin/vorn_string.dll lib/libvorn_string.dll.a
                       lib/libvorn_script_helper.a include/vorn/vorn_script_helper.h
                       lib/cmake/VornScript/VornScriptConfig.cmake lib/cmake/VornScript/toolchains/i686-w64-mingw32.cmake)
-  if(NOT EXISTS ${sdk}/${file})
-    message(FATAL_ERROR "${file} is missing from ${NAME}.zip")
-  endif()
-endforeach()
 
 execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE} -B ${work}/example
                         -DCMAKE_TOOLCHAIN_FILE=${sdk}/lib/cmake/VornScript/toolchains/i686-w64-mingw32.cmake

@@ -1,0 +1,27 @@
+# Included by the zip tests: vorn_unpacked_zip(OUT FILE...) makes NAME.zip with CPack from the
+# build in BINARY, in an emptied WORK, unpacks it into WORK/unpacked, fails unless each FILE
+# (relative to the zip's one top folder) is in it, and sets OUT to that folder.
+function(vorn_unpacked_zip out)
+  file(REMOVE_RECURSE ${WORK})
+  file(MAKE_DIRECTORY ${WORK}/package ${WORK}/unpacked)
+  execute_process(COMMAND ${CPACK} --config ${BINARY}/CPackConfig.cmake -B ${WORK}/package
+    RESULT_VARIABLE status OUTPUT_VARIABLE made ERROR_VARIABLE made)
+  set(zip ${WORK}/package/${NAME}.zip)
+  if(NOT status EQUAL 0 OR NOT EXISTS ${zip})
+    message(FATAL_ERROR "CPack made no ${NAME}.zip:\n${made}")
+  endif()
+  execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${zip} OUTPUT_VARIABLE listing)
+  message("${NAME}.zip:\n${listing}")
+  execute_process(COMMAND ${CMAKE_COMMAND} -E tar xf ${zip} WORKING_DIRECTORY ${WORK}/unpacked)
+  file(GLOB folder LIST_DIRECTORIES true ${WORK}/unpacked/*)
+  list(LENGTH folder folders)
+  if(NOT folders EQUAL 1)
+    message(FATAL_ERROR "${NAME}.zip holds ${folders} top folders, not one")
+  endif()
+  foreach(file IN LISTS ARGN)
+    if(NOT EXISTS ${folder}/${file})
+      message(FATAL_ERROR "${file} is missing from ${NAME}.zip")
+    endif()
+  endforeach()
+  set(${out} ${folder} PARENT_SCOPE)
+endfunction()
