@@ -89,7 +89,7 @@ void addValidateCommand(command_line& line) {
     validate->add_option("--timeout", checks.timeLimitMs, "the processor time in ms a check may use")
         ->check(CLI::PositiveNumber)
         ->capture_default_str();
-    // How a check gets a process of its own where there is no fork: not for people.
+    // How a check gets a process of its own, vorn-host started again: not for people.
     validate->add_option("--run-check", checks.runCheck)->group("");
     validate->add_option("--outcome-file", checks.outcomeFile)->group("")->needs("--run-check");
     CLI::Option* point = validate->add_option("--fail-allocation", checks.failAllocation)->group("")->needs("--run-check");

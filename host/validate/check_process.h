@@ -1,5 +1,5 @@
 #pragma once
-// Windows has no fork: there each check of `vorn-host validate` runs in a new vorn-host process,
+// On Windows each check of `vorn-host validate` runs in a new vorn-host process,
 // started again with the hidden options --run-check ID --outcome-file FILE. The child writes its
 // outcome to the file; the parent limits its processor time (and, ten times over, its wall
 // time), and names how it ended when it leaves no outcome: the exception code of a crash.

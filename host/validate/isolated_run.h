@@ -1,8 +1,8 @@
 #pragma once
-// Runs a piece of work in a child process with a time limit, so that a module that crashes or
-// hangs ends only that piece: the parent reads the child's outcome, or names how it ended.
-// The limit is processor time, so a loaded machine does not fail a check; a check that waits
-// without computing ends after ten times the limit of wall-clock time.
+// Runs a piece of work in a process of its own with a time limit, so that a module that crashes
+// or hangs ends only that piece: the parent reads the work's outcome, or names how the process
+// ended. The limit is processor time, so a loaded machine does not fail a check; a check that
+// waits without computing ends after ten times the limit of wall-clock time (check_time_limit.h).
 #include <functional>
 #include <string>
 #include <vector>
@@ -11,20 +11,21 @@
 
 namespace vorn_host {
 
-// Where child processes exist (POSIX), `work` runs in one; elsewhere it runs in this process,
-// and a crash ends the whole run.
-check_outcome runIsolated(const std::function<check_outcome()>& work, unsigned timeLimitMs);
-
-// Whether runIsolated gives the work a process of its own here.
-#if defined(_WIN32)
-inline constexpr bool kWorkRunsApart = false;
-#else
-inline constexpr bool kWorkRunsApart = true;
-#endif
-
-// Runs `work` in a process of its own on every system: forked where fork exists, else in this
-// program started again with `arguments`, which must do the same work there.
+// Runs `work` in a process of its own: this program started again with `arguments`, which must
+// do the same work there and write its outcome to the file named by the --outcome-file that is
+// added. On POSIX systems the new process is forked first, and where this program cannot be
+// started again (an emulator that runs only the program it was given), the forked process does
+// the work itself.
 check_outcome runApart(const std::function<check_outcome()>& work, const std::vector<std::string>& arguments,
                        unsigned timeLimitMs);
+
+// Runs `work` in a forked process of its own (no new program): many short pieces, such as the
+// plays of a random session cut down to its shortest failing part. Where there is no fork, it
+// runs here, and a crash ends the whole run.
+check_outcome runIsolated(const std::function<check_outcome()>& work, unsigned timeLimitMs);
+
+// Runs `work` here, an exception that escapes it named as the outcome: what a check's own
+// process does.
+check_outcome runHere(const std::function<check_outcome()>& work);
 
 }  // namespace vorn_host

@@ -20,7 +20,7 @@ struct validate_options {
     std::string junitFile;
     unsigned timeLimitMs = kCheckTimeLimitMs;
     // Hidden: run this one check here and write its outcome to the file (how a check gets a
-    // process of its own where there is no fork).
+    // process of its own: vorn-host started again).
     std::string runCheck;
     std::string outcomeFile;
     // Hidden, with --run-check allocation-failure: only this allocation point.
