@@ -19,6 +19,7 @@
 
 #include "event_record.h"
 #include "module_allocator.h"
+#include "ownership_ledger.h"
 #include "validate/elf_exports.h"
 #include "validate/file_bytes.h"
 #include "validate/pe_exports.h"
@@ -82,6 +83,20 @@ protected:
     simulated_host host{0, {VORN_ROUTER_PANEL_DIR}, report};
 };
 
+// An answer the host may not keep: its own request text handed back as the answer, or one it
+// holds already. Each is a breach, and none is held to be handed back to the module later.
+TEST(OwnershipLedger, AnswersThatAreNotTheModulesOwnAreNotHeld) {
+    std::vector<std::string> breaches;
+    ownership_ledger ledger([&](const char* rule, const std::string&) { breaches.push_back(rule); });
+    char request[] = "RouterDeviceNo=12";
+    char answer[] = "RouterDeviceNo=12";
+    EXPECT_FALSE(ledger.acceptAnswer(request, request));
+    EXPECT_TRUE(ledger.acceptAnswer(answer, request));
+    EXPECT_FALSE(ledger.acceptAnswer(answer, request));
+    EXPECT_EQ(breaches.size(), 2u);
+    EXPECT_EQ(ledger.takeHeldAnswers(), std::vector<char*>{answer});
+}
+
 TEST_F(SimulatedHost, TextGetAllGivesEveryPropertyPutAndEachOneByName) {
     ASSERT_NE(send("PS '1' 'p1.vorn_ui'"), nullptr);
     send("TP 'device=12' '1' 'Sources'");
@@ -119,6 +134,15 @@ TEST_F(SimulatedHost, OnlyAControlThePanelFileDoesNotListDrawsAWarning) {
     send("TP 'device=1' '1' 'Nowhere'");
     EXPECT_NE(out.str().find(kRuleControlNotOnPanel), std::string::npos) << out.str();
     EXPECT_TRUE(report.clean());
+}
+
+TEST_F(SimulatedHost, APanelFileThatCannotBeReadIsNotedAndShowsNothing) {
+    EXPECT_EQ(send("PS '2' 'no_such_panel.vorn_ui'"), nullptr);
+    const auto& entries = report.entries();
+    EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [](const session_report::shown_entry& e) {
+        return e.kind == "note" && e.text.find("cannot read panel file no_such_panel.vorn_ui") != std::string::npos;
+    }));
+    EXPECT_TRUE(host.panels().view().empty());
 }
 
 TEST_F(SimulatedHost, ATimerIdMustBeAWholeNumber) {
@@ -488,6 +512,22 @@ TEST(PeExports, AnAddressAtASectionsEndIsInTheNextSection) {
     const auto names = peExportedSymbols(writtenFile("two_sections.dll", image), error);
     ASSERT_TRUE(names) << error;
     EXPECT_EQ(*names, (std::vector<std::string>{"load_vorn_client_script", "extra", "#2"}));
+}
+
+// Only as many sections as the header counts are read: a section table that ends where the
+// file ends is whole.
+TEST(PeExports, ASectionTableAtTheFilesEndIsWhole) {
+    std::string image = smallDll();
+    const size_t pe = 0x40, optional = pe + 24, sectionTable = optional + 0xe0, sectionSize = 40;
+    const size_t movedTable = image.size() - sectionSize;
+    image.replace(movedTable, sectionSize, image.substr(sectionTable, sectionSize));
+    const size_t optionalSize = movedTable - optional;
+    image[pe + 20] = static_cast<char>(optionalSize & 0xff);
+    image[pe + 21] = static_cast<char>(optionalSize >> 8);
+    std::string error;
+    const auto names = peExportedSymbols(writtenFile("table_at_the_end.dll", image), error);
+    ASSERT_TRUE(names) << error;
+    EXPECT_EQ(names->size(), 3u);
 }
 
 // The C functions a module's imports are pointed at: counted, failed on demand, and a block

@@ -13,7 +13,11 @@ set(all "${out}${err}")
 if(NOT status STREQUAL EXIT)
   message(FATAL_ERROR "vorn-host ended with ${status}, expected ${EXIT}:\n${all}")
 endif()
+# ".*" and ".+" stay within a line: "FAIL check: .*reason" must find the reason on the check's
+# own line, not on some later one.
 foreach(pattern IN LISTS EXPECT)
+  string(REPLACE ".*" "[^\n]*" pattern "${pattern}")
+  string(REPLACE ".+" "[^\n]+" pattern "${pattern}")
   if(NOT all MATCHES "${pattern}")
     message(FATAL_ERROR "vorn-host output does not match \"${pattern}\":\n${all}")
   endif()

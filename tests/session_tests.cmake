@@ -33,7 +33,8 @@ vorn_add_session(typical_take_for_people ARGS ${router_module} ${typical_take}
   EXPECT "(^|\n)host   > load_vorn_client_script\\(path \"\"\\)\r?\nmodule > PS '1' 'p1.vorn_ui'")
 vorn_add_session(typical_take_three_loads ARGS ${router_module} ${typical_take} --repeat 3 --quiet)
 vorn_add_session(typical_take_as_json ARGS ${router_module} ${typical_take} --json
-  EXPECT "\"clean\": true" "\"kind\": \"host\",[ \r\n]+\"instance\": 0,[ \r\n]+\"line\": 6,[ \r\n]+\"text\": \"request RouterDeviceNo=12\"" "\"kind\": \"module\",[ \r\n]+\"instance\": 0,[ \r\n]+\"line\": 0,[ \r\n]+\"text\": \"RC 12 7 3 ',' 0\"")
+  EXPECT "\"clean\": true" "\"kind\": \"host\",[ \r\n]+\"instance\": 0,[ \r\n]+\"line\": 6,[ \r\n]+\"text\": \"request RouterDeviceNo=12\"" "\"kind\": \"module\",[ \r\n]+\"instance\": 0,[ \r\n]+\"line\": 0,[ \r\n]+\"text\": \"RC 12 7 3 ',' 0\""
+         "\"kind\": \"answer\",[ \r\n]+\"instance\": 0,[ \r\n]+\"line\": 0,[ \r\n]+\"text\": \"\",[ \r\n]+\"null\": true")
 
 set(failing ${CMAKE_CURRENT_SOURCE_DIR}/failing_sessions)
 vorn_add_session(wrong_expect_names_line_expected_and_received EXIT 1

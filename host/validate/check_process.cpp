@@ -83,6 +83,25 @@ std::string newOutcomeFile() {
     return file;
 }
 
+// Starts the command line; 0, or the error of the last of a few tries. Under Wine's 32-bit mode
+// starting a process now and then fails for a moment (error 1359) while many start at once;
+// nothing has run then, so it is tried again after a pause.
+DWORD startProcess(std::string commandLine, PROCESS_INFORMATION& process) {
+    const int kTries = 5;
+    const DWORD kPauseMs = 200;
+    DWORD error = 0;
+    for (int attempt = 1; attempt <= kTries; ++attempt) {
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+            return 0;
+        }
+        error = GetLastError();
+        Sleep(kPauseMs * static_cast<DWORD>(attempt));
+    }
+    return error;
+}
+
 LONG WINAPI endWithTheCode(EXCEPTION_POINTERS* exception) {
     TerminateProcess(GetCurrentProcess(), exception->ExceptionRecord->ExceptionCode);
     return EXCEPTION_EXECUTE_HANDLER;
@@ -96,11 +115,10 @@ check_outcome runCheckProcess(const std::vector<std::string>& arguments, unsigne
     std::string commandLine = quotedArgument(ownProgram());
     for (const std::string& argument : arguments) commandLine += " " + quotedArgument(argument);
     commandLine += " --outcome-file " + quotedArgument(outcomeFile);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
-        return check_outcome::failed("cannot start a process for the check (error " + std::to_string(GetLastError()) + ")");
+    const DWORD startError = startProcess(commandLine, process);
+    if (startError != 0) {
+        return check_outcome::failed("cannot start a process for the check (error " + std::to_string(startError) + ")");
     }
     CloseHandle(process.hThread);
     const std::uint64_t waitingMs = waitingLimitMs(timeLimitMs);
