@@ -62,22 +62,6 @@ std::vector<session_action> withoutExpectations(const std::vector<session_action
     return kept;
 }
 
-#if defined(VORN_WEB_VIEW)
-// The page's door: the address and port asked for, and the run's token.
-std::optional<web_door> openDoor(const session_run_options& options, std::ostream& err) {
-    web_door door;
-    const size_t colon = options.web->rfind(':');
-    door.listenHost = colon == std::string::npos ? *options.web : options.web->substr(0, colon);
-    door.port = colon == std::string::npos ? kWebPort : std::atoi(options.web->c_str() + colon + 1);
-    std::string error;
-    door.token = options.webTokenFile.empty() ? newToken() : tokenFromFile(options.webTokenFile, error);
-    if (door.token.empty()) {
-        err << "vorn-host: " << error << "\n";
-        return std::nullopt;
-    }
-    return door;
-}
-#endif
 
 // The one play loop: each run loads the module, plays what the source gives, serves the page
 // when asked, and deletes the scripts and unloads the module.
@@ -96,7 +80,9 @@ int play(const session_run_options& options, const std::function<action_source()
         while (const std::optional<session_action> action = next()) player.play(*action);
         if (options.web) {
 #if defined(VORN_WEB_VIEW)
-            const std::optional<web_door> door = openDoor(options, err);
+            std::string error;
+            const std::optional<web_door> door = doorFor(*options.web, options.webTokenFile, error);
+            if (!door) err << "vorn-host: " << error << "\n";
             if (!door || !serveWeb(player, report, *door, out, err)) return kExitUnusable;
 #else
             (void)out;

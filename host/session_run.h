@@ -10,12 +10,9 @@
 #include "contract_rules.h"
 #include "session_player.h"
 #include "session_report.h"
+#include "web/web_door.h"
 
 namespace vorn_host {
-
-// Where --web listens unless told: loopback only.
-const char kWebHost[] = "127.0.0.1";
-const int kWebPort = 8080;
 
 struct session_run_options {
     std::string module;

@@ -102,6 +102,13 @@ vorn_add_session(help_ends_clean ARGS --help EXPECT "Usage: vorn-host" "validate
   "Exit status: 0 clean")
 vorn_add_session(quiet_excludes_json EXIT 2 ARGS ${router_module} --quiet --json EXPECT "--quiet excludes --json")
 vorn_add_session(token_file_needs_web EXIT 2 ARGS ${router_module} --web-token-file t EXPECT "--web-token-file requires --web")
+get_property(web_view GLOBAL PROPERTY VORN_WEB_VIEW)
+if(web_view)
+  # A token file that cannot be read ends the run before anything listens.
+  vorn_add_session(web_token_file_unreadable EXIT 2
+    ARGS ${router_module} ${typical_take} --quiet --web 127.0.0.1:0 --web-token-file ${CMAKE_CURRENT_BINARY_DIR}/no_such_token
+    EXPECT "vorn-host: --web-token-file [^\n]*no_such_token: cannot read a token")
+endif()
 vorn_add_session(repeat_needs_a_session EXIT 2 ARGS ${router_module} --repeat 2 EXPECT "--repeat: needs a session file")
 vorn_add_session(validate_needs_a_module EXIT 2 ARGS validate EXPECT "module is required")
 # The version comes from the project, as the module's version resource and the release zip's

@@ -1,5 +1,6 @@
 #include "web_door.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <random>
 
@@ -127,6 +128,16 @@ std::string tokenFromFile(const std::string& path, std::string& error) {
         return "";
     }
     return token;
+}
+
+std::optional<web_door> doorFor(const std::string& address, const std::string& tokenFile, std::string& error) {
+    web_door door;
+    const size_t colon = address.rfind(':');
+    door.listenHost = colon == std::string::npos ? address : address.substr(0, colon);
+    door.port = colon == std::string::npos ? kWebPort : std::atoi(address.c_str() + colon + 1);
+    door.token = tokenFile.empty() ? newToken() : tokenFromFile(tokenFile, error);
+    if (door.token.empty()) return std::nullopt;
+    return door;
 }
 
 }  // namespace vorn_host

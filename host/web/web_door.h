@@ -5,9 +5,14 @@
 // this server in its Host, carry the run's token, and, when it changes something, come from
 // the page's own origin. Nothing here touches a socket: the server asks, the door answers.
 #include <cstddef>
+#include <optional>
 #include <string>
 
 namespace vorn_host {
+
+// Where --web listens unless told: loopback only.
+const char kWebHost[] = "127.0.0.1";
+const int kWebPort = 8080;
 
 struct web_door {
     std::string listenHost;  // the address listened on, as given: "127.0.0.1", "0.0.0.0", ...
@@ -52,5 +57,10 @@ std::string newToken();
 // The token in the first line of `path`, without surrounding blanks; empty, with the reason in
 // `error`, when the file cannot be read or its token is shorter than 16 characters.
 std::string tokenFromFile(const std::string& path, std::string& error);
+
+// The door of `--web ADDRESS[:PORT]` (the port kWebPort when none is given), with a new
+// random token, or the one in `tokenFile` when one is named. Null, with the reason in `error`,
+// when that token cannot be had.
+std::optional<web_door> doorFor(const std::string& address, const std::string& tokenFile, std::string& error);
 
 }  // namespace vorn_host
