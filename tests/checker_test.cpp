@@ -17,6 +17,8 @@
 #include <fstream>
 #include <new>
 
+#include <malloc.h>
+
 #include "event_record.h"
 #include "module_allocator.h"
 #include "ownership_ledger.h"
@@ -124,6 +126,13 @@ TEST_F(SimulatedHost, APutWithoutEqualsIsMalformedAndPutsNothing) {
     EXPECT_FALSE(report.clean());
     EXPECT_NE(out.str().find("malformed"), std::string::npos) << out.str();
     EXPECT_FALSE(host.panels().get("1", "Sources", "colour").has_value());
+}
+
+TEST_F(SimulatedHost, AGetWithoutItsThreeFieldsIsMalformedAndGetsNothing) {
+    send("PS '1' 'p1.vorn_ui'");
+    EXPECT_EQ(send("TG '1' 'Sources'"), nullptr);
+    EXPECT_FALSE(report.clean());
+    EXPECT_NE(out.str().find("malformed"), std::string::npos) << out.str();
 }
 
 TEST_F(SimulatedHost, OnlyAControlThePanelFileDoesNotListDrawsAWarning) {
@@ -532,6 +541,14 @@ TEST(PeExports, ASectionTableAtTheFilesEndIsWhole) {
 
 // The C functions a module's imports are pointed at: counted, failed on demand, and a block
 // counted as live until it is freed.
+// What the watched free takes back is given back to the C library, not only uncounted.
+TEST(WatchedAllocations, AFreedBlockIsGivenBackToTheCLibrary) {
+    module_allocator::watchedFree(module_allocator::watchedMalloc(64));  // the block table made
+    const size_t inUse = mallinfo2().uordblks;
+    module_allocator::watchedFree(module_allocator::watchedMalloc(100000));
+    EXPECT_EQ(mallinfo2().uordblks, inUse);
+}
+
 TEST(WatchedAllocations, AreCountedFailedAndFreed) {
     const long live = module_allocator::liveBlocks();
     void* zeroed = module_allocator::watchedCalloc(4, 8);

@@ -190,7 +190,8 @@ endif()
 set(one_flaw_checks
   shared_state=instances-separate leaked_answers=answers-freed leaked_malloc_answers=answers-freed
   crash=callback-codes extra_export=exports-only-factory slow=quick-callbacks
-  unchecked_fallback=allocation-failure)
+  unchecked_fallback=allocation-failure unchecked_event_text=control-event-texts
+  breach_when_short=allocation-failure)
 # A DLL's import table is rewritten once LoadLibrary returns, so what it allocates while it loads
 # is not seen on Windows.
 if(NOT WIN32)
@@ -210,7 +211,7 @@ foreach(pair IN LISTS one_flaw_checks)
   string(TOUPPER "VORN_FLAW_${flaw}" definition)
   if(flaw STREQUAL "leaked_malloc_answers")
     set(definition VORN_FLAW_LEAKED_ANSWERS VORN_ANSWERS_WITH_MALLOC)
-  elseif(flaw STREQUAL "unchecked_fallback")
+  elseif(flaw STREQUAL "unchecked_fallback" OR flaw STREQUAL "breach_when_short")
     list(APPEND definition VORN_ANSWERS_WITH_MALLOC)
   endif()
   vorn_add_one_flaw_module(${flaw}_module ${definition})
@@ -218,6 +219,8 @@ foreach(pair IN LISTS one_flaw_checks)
   set(reason "")
   if(flaw STREQUAL "load_static")
     set(reason ".*99 blocks were left behind by 99 loads after the first")
+  elseif(flaw STREQUAL "breach_when_short")
+    set(reason ".*BREACH malformed-command")
   elseif(flaw STREQUAL "crash" AND WIN32)
     set(reason ".*exception 0xC0000005 \\(access violation\\)")
   endif()

@@ -10,6 +10,10 @@
 //   VORN_FLAW_UNCHECKED_FALLBACK  a failed answer falls back to a   -> allocation-failure
 //                            second malloc it never checks: only
 //                            seen when memory stays short
+//   VORN_FLAW_UNCHECKED_EVENT_TEXT  reads an event's text     -> control-event-texts
+//                            without checking it is there
+//   VORN_FLAW_BREACH_WHEN_SHORT  a malformed command when an  -> allocation-failure
+//                            answer cannot be made
 
 // Built with VORN_FLAW_STAYS_LOADED by GCC, it counts its loads in an inline function's static,
 // a GNU unique symbol that keeps the module in the process after its last unload.
@@ -168,7 +172,11 @@ private:
 
     void controlEvent(const host_control_event& event) {
         if (!event.panel || !event.control || std::strcmp(event.panel, kPanel) != 0) return;
+#if defined(VORN_FLAW_UNCHECKED_EVENT_TEXT)
+        const int value = event.event->value ? std::atoi(event.event->value) : 0;
+#else
         const int value = event.event && event.event->value ? std::atoi(event.event->value) : 0;
+#endif
         if (std::strcmp(event.control, "Inputs") == 0) picked().input = value;
         if (std::strcmp(event.control, "Outputs") == 0) picked().output = value;
         if (std::strcmp(event.control, "Go") == 0) go();
@@ -192,10 +200,19 @@ private:
         const std::string value = equals == std::string::npos ? "" : text.substr(equals + 1);
         if (command == "Device") m_device = std::atoi(value.c_str());
         if (command == "return" && (value == "all" || value == "Device")) {
-            return answerWith("Device=" + decimal(m_device));
+            return answer("Device=" + decimal(m_device));
         }
-        if (command == "_commands") return answerWith("Device=[value]");
+        if (command == "_commands") return answer("Device=[value]");
         return nullptr;
+    }
+
+    // An answer, or null when there is no memory for it.
+    char* answer(const std::string& text) {
+        char* made = answerWith(text);
+#if defined(VORN_FLAW_BREACH_WHEN_SHORT)
+        if (!made) send("TP");  // a malformed command, sent only when memory is short
+#endif
+        return made;
     }
 
     void send(const std::string& command) { m_host->hostCommand(command.c_str(), kHostPerform); }
