@@ -156,10 +156,6 @@ void endOnUnhandledException() {
 
 #else
 
-check_outcome runCheckProcess(const std::vector<std::string>&, unsigned) {
-    return check_outcome::failed("checks run in processes of their own through fork here");
-}
-
 void endOnUnhandledException() {}
 
 #endif

@@ -10,9 +10,12 @@
 
 namespace vorn_host {
 
+#if defined(_WIN32)
 // Starts this program with `arguments` (the first being what follows the program's own name),
 // adds --outcome-file with a file of this process's own, and waits for the outcome written there.
+// (POSIX systems fork and start the program again in isolated_run.cpp.)
 check_outcome runCheckProcess(const std::vector<std::string>& arguments, unsigned timeLimitMs);
+#endif
 
 // In the check's process: an exception nothing handles ends the process at once with the
 // exception's code, without the system's crash dialog. Elsewhere nothing is done.
