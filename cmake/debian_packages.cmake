@@ -76,6 +76,17 @@ function(_vorn_apt_get log)
   endif()
 endfunction()
 
+# apt-get update, where one index that fails (a mirror in the middle of a sync) is only noted:
+# what follows uses the indexes that came, and fails itself when they are not enough.
+function(_vorn_apt_get_update log)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env DEBIAN_FRONTEND=noninteractive
+                          apt-get -o DPkg::Lock::Timeout=600 update -qq
+    OUTPUT_FILE ${log} ERROR_FILE ${log}.err RESULT_VARIABLE failed)
+  if(failed)
+    message(STATUS "apt-get update did not fetch every index (${log}.err); going on with those it did")
+  endif()
+endfunction()
+
 function(vorn_require_debian_packages)
   find_program(_vorn_dpkg_query dpkg-query NO_CACHE)
   if(NOT _vorn_dpkg_query)
@@ -95,7 +106,7 @@ function(vorn_require_debian_packages)
   endif()
   message(STATUS "Installing the Debian packages this build needs: ${listed}")
   set(log ${CMAKE_BINARY_DIR}/vorn-apt-get.log)
-  _vorn_apt_get(${log} update -qq)
+  _vorn_apt_get_update(${log})
   _vorn_apt_get(${log} install -y -qq --no-install-recommends ${missing})
   _vorn_missing_packages(still_missing ${ARGN})
   if(still_missing)
@@ -131,7 +142,7 @@ function(vorn_require_debian_source package out)
   message(STATUS "Fetching the Debian source of ${package} into ${cache}")
   set(log ${CMAKE_BINARY_DIR}/vorn-apt-get-source.log)
   _vorn_source_entries(entries)
-  _vorn_apt_get(${log} update -qq)
+  _vorn_apt_get_update(${log})
   file(REMOVE_RECURSE ${folder} ${cache}/download)
   file(MAKE_DIRECTORY ${cache}/download)
   execute_process(COMMAND apt-get source -qq ${package} WORKING_DIRECTORY ${cache}/download

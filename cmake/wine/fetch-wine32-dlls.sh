@@ -43,10 +43,13 @@ done
 apt_options=(-o APT::Architectures::=i386 -o Dir::Etc::SourceList="$sources"
              -o Dir::Etc::SourceParts=/dev/null -o Dir::State::Lists="$scratch/lists"
              -o Dir::Cache="$scratch/cache" -o Debug::NoLocking=1)
-apt-get "${apt_options[@]}" update -qq >"$scratch/update.log" 2>&1 \
-  || fail "apt-get update for i386 failed: $(tail -n 3 "$scratch/update.log")"
+# One index that fails (a mirror in the middle of a sync) need not matter: the package is looked
+# for in the indexes that came. Only a download that then fails ends the script.
+update_status=0
+apt-get "${apt_options[@]}" update -qq >"$scratch/update.log" 2>&1 || update_status=$?
 (cd "$scratch" && apt-get "${apt_options[@]}" download "libwine:i386=$version" >"$scratch/download.log" 2>&1) \
-  || fail "cannot download libwine:i386=$version: $(tail -n 3 "$scratch/download.log")"
+  || fail "cannot download libwine:i386=$version: $(tail -n 3 "$scratch/download.log")$([ "$update_status" = 0 ] \
+          || echo "; apt-get update for i386 failed too: $(tail -n 3 "$scratch/update.log")")"
 mkdir -p "$dir/$version"
 dpkg-deb -x "$scratch"/libwine_*_i386.deb "$dir/$version"
 [ -f "$dlls/i386-windows/kernel32.dll" ] || fail "libwine:i386=$version holds no 32-bit PE DLLs"
