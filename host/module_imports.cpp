@@ -185,6 +185,12 @@ int watchAllocations(const std::vector<std::uintptr_t>& before) {
     return found.rewritten;
 }
 
+// The loader runs a new object's constructors before dlopen returns: what they take with the
+// C functions is not seen; what they take with operator new is, by the host's own.
+int watchAllocationsOfLoad(const std::vector<std::uintptr_t>& before, const std::function<bool()>& load) {
+    return load() ? watchAllocations(before) : 0;
+}
+
 }  // namespace module_imports
 
 #elif defined(_WIN32)
@@ -266,6 +272,57 @@ int watchAllocations(const std::vector<std::uintptr_t>& before) {
     return rewritten;
 }
 
+namespace {
+
+// The loader's notification of a DLL mapped into the process (ntdll's LdrRegisterDllNotification),
+// sent once its imports are bound and before its entry point runs.
+const ULONG kDllLoaded = 1;
+struct loaded_dll {
+    ULONG flags;
+    const void* fullName;
+    const void* baseName;
+    void* base;
+    ULONG size;
+};
+using dll_notification = void(CALLBACK*)(ULONG reason, const loaded_dll* dll, void* context);
+using register_notification = LONG(NTAPI*)(ULONG flags, dll_notification notify, void* context, void** cookie);
+using unregister_notification = LONG(NTAPI*)(void* cookie);
+
+struct load_watch {
+    const std::vector<std::uintptr_t>* before;
+    int rewritten;
+};
+
+void CALLBACK rewriteAsLoaded(ULONG reason, const loaded_dll* dll, void* context) {
+    auto* watch = static_cast<load_watch*>(context);
+    const auto base = reinterpret_cast<std::uintptr_t>(dll->base);
+    if (reason != kDllLoaded || std::find(watch->before->begin(), watch->before->end(), base) != watch->before->end()) {
+        return;
+    }
+    watch->rewritten += rewriteImports(static_cast<HMODULE>(dll->base));
+}
+
+template <typename Function>
+Function ntdllFunction(const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
+}
+
+}  // namespace
+
+int watchAllocationsOfLoad(const std::vector<std::uintptr_t>& before, const std::function<bool()>& load) {
+    const auto registerNotification = ntdllFunction<register_notification>("LdrRegisterDllNotification");
+    const auto unregisterNotification = ntdllFunction<unregister_notification>("LdrUnregisterDllNotification");
+    load_watch watch{&before, 0};
+    void* cookie = nullptr;
+    const bool notified = registerNotification && unregisterNotification &&
+                          registerNotification(0, rewriteAsLoaded, &watch, &cookie) == 0;
+    const bool loaded = load();
+    if (notified) unregisterNotification(cookie);
+    if (!loaded) return 0;
+    // What the notification did not reach (none, where the loader sends none) is rewritten now.
+    return watch.rewritten + watchAllocations(before);
+}
+
 bool isLoaded(const std::string& path) {
     return GetModuleHandleA(path.c_str()) != nullptr;
 }
@@ -281,6 +338,11 @@ std::vector<std::uintptr_t> loadedObjects() {
 }
 
 int watchAllocations(const std::vector<std::uintptr_t>&) {
+    return 0;
+}
+
+int watchAllocationsOfLoad(const std::vector<std::uintptr_t>&, const std::function<bool()>& load) {
+    load();
     return 0;
 }
 

@@ -11,6 +11,7 @@
 // C runtime DLL the host shares (msvcrt, the universal CRT) is rewritten the same way. A module
 // with a static runtime imports none, and nothing of it can be watched.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ std::vector<std::uintptr_t> loadedObjects();
 // Rewrites the allocation imports of every object not in `before`. Returns the number of slots
 // rewritten: 0 where the module imports none, or this platform has none to rewrite.
 int watchAllocations(const std::vector<std::uintptr_t>& before);
+
+// Runs `load` (which loads a module and says whether it did), then rewrites as above. On Windows
+// each DLL the load brings is rewritten as the loader maps it, before its entry point runs, so
+// that what the DLL and its runtime allocate while loading is watched too.
+int watchAllocationsOfLoad(const std::vector<std::uintptr_t>& before, const std::function<bool()>& load);
 
 // Whether the file at `path` is still mapped into the process as a loaded object: after its
 // last unload, a module that stays (GNU unique symbols keep one) keeps its statics for the

@@ -12,12 +12,18 @@ namespace {
 // nothing of the module's memory is watched.
 void* loadLibrary(const std::string& path, std::string& error, bool& watched) {
     const auto hostObjects = module_imports::loadedObjects();
-    HMODULE handle = LoadLibraryA(path.c_str());
+    HMODULE handle = nullptr;
+    DWORD failure = 0;
+    const int rewritten = module_imports::watchAllocationsOfLoad(hostObjects, [&] {
+        handle = LoadLibraryA(path.c_str());
+        failure = GetLastError();
+        return handle != nullptr;
+    });
     if (!handle) {
-        error = "LoadLibrary failed with error " + std::to_string(GetLastError());
+        error = "LoadLibrary failed with error " + std::to_string(failure);
         return nullptr;
     }
-    watched = module_imports::watchAllocations(hostObjects) > 0;
+    watched = rewritten > 0;
     return reinterpret_cast<void*>(handle);
 }
 

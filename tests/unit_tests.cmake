@@ -34,8 +34,9 @@ function(vorn_add_gtest target)
   endif()
 endfunction()
 
-vorn_add_gtest(vorn_string_tests vorn_string_test.cpp)
-target_link_libraries(vorn_string_tests PRIVATE vorn_string)
+vorn_add_gtest(vorn_string_tests vorn_string_test.cpp vorn_string_failure_test.cpp
+  $<TARGET_OBJECTS:vorn_module_allocator>)
+target_link_libraries(vorn_string_tests PRIVATE vorn_string vorn_module_allocator_headers)
 
 vorn_add_gtest(script_helper_tests
   alarm_group_test.cpp

@@ -41,7 +41,7 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
             -I ${PROJECT_SOURCE_DIR}/interfaces -c ${native_dir}/native_host.cpp -o ${native_object}
     COMMAND ${VORN_LLD_LINK} /nologo /entry:entry /subsystem:console /nodefaultlib ${native_link_options}
             /out:${native_exe} ${native_object} ${VORN_KERNEL32_IMPORTS}
-    DEPENDS ${native_dir}/native_host.cpp ${PROJECT_SOURCE_DIR}/interfaces/vorn_client_callback.h
+    DEPENDS ${native_dir}/native_host.cpp ${native_dir}/kernel32.h ${PROJECT_SOURCE_DIR}/interfaces/vorn_client_callback.h
             ${PROJECT_SOURCE_DIR}/interfaces/vorn_module_export.h
             ${PROJECT_SOURCE_DIR}/interfaces/vorn_records.h
     COMMENT "Building the native-ABI host")
@@ -50,6 +50,21 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
     COMMAND ${CMAKE_COMMAND} "-DCOMMAND=${CMAKE_CROSSCOMPILING_EMULATOR};${native_exe}"
             -DEXPECTED=${native_dir}/typical_take.transcript
             -P ${CMAKE_CURRENT_SOURCE_DIR}/compare_transcript.cmake)
+
+  # A host that reloads its panels: 200 loads and unloads of Router.dll, each playing the take,
+  # leave no heap block behind after the first, counted over every heap of the process. Once
+  # with the string library coming and going with the module, once with the host holding it.
+  foreach(variant IN ITEMS both_unloaded string_library_kept)
+    set(arguments --reloads)
+    if(variant STREQUAL string_library_kept)
+      list(APPEND arguments --keep-string-library)
+    endif()
+    add_test(NAME windows_reloads_leave_no_block_behind.${variant}
+      COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} ${native_exe} ${arguments}
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    set_tests_properties(windows_reloads_leave_no_block_behind.${variant} PROPERTIES
+      PASS_REGULAR_EXPRESSION "reloads after the first left 0 blocks")
+  endforeach()
 
   # The entry point runs on process attach and its request to hear of no threads succeeds:
   # Wine's relay trace shows the call and its return value.

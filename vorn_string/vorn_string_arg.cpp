@@ -34,17 +34,22 @@ struct lowest_placeholders {
 
 }  // namespace
 
-vorn_string vorn_string::arg(const vorn_string& value) const {
+bool vorn_string::fillLowestPlaceholder(const vorn_string& value, vorn_string& filled) const noexcept {
     const char* const end = m_text + m_length;
     const lowest_placeholders found(m_text, end);
-    if (!found.digit) return *this;
+    vorn_string made;
+    if (!found.digit) {
+        if (!made.assign(m_text, m_length)) return false;
+        filled.adopt(made);
+        return true;
+    }
 
-    vorn_string filled;
-    filled.reserve(m_length + value.m_length);
+    if (!made.reserve(m_length + value.m_length)) return false;
     const char* copiedUpTo = m_text;
+    bool whole = true;
     const auto fillAt = [&](const char* p) {
-        filled.append(copiedUpTo, static_cast<unsigned>(p - copiedUpTo));
-        filled.append(value.m_text, value.m_length);
+        whole = whole && made.append(copiedUpTo, static_cast<unsigned>(p - copiedUpTo)) &&
+                made.append(value.m_text, value.m_length);
         copiedUpTo = p + 2;
     };
     if (found.count <= lowest_placeholders::kTracked) {
@@ -56,10 +61,7 @@ vorn_string vorn_string::arg(const vorn_string& value) const {
             ++p;
         }
     }
-    filled.append(copiedUpTo, static_cast<unsigned>(end - copiedUpTo));
-    return filled;
-}
-
-vorn_string vorn_string::arg(int value, char fill, unsigned width, int base) const {
-    return arg(vorn_string(value, fill, width, base));
+    if (!whole || !made.append(copiedUpTo, static_cast<unsigned>(end - copiedUpTo))) return false;
+    filled.adopt(made);
+    return true;
 }

@@ -12,30 +12,7 @@
 
 #if defined(_WIN32)
 
-extern "C" {
-__declspec(dllimport) void* __stdcall LoadLibraryA(const char* name);
-__declspec(dllimport) void* __stdcall GetProcAddress(void* module, const char* name);
-__declspec(dllimport) int __stdcall FreeLibrary(void* module);
-__declspec(dllimport) void* __stdcall GetStdHandle(unsigned long which);
-__declspec(dllimport) int __stdcall WriteFile(void* file, const void* data, unsigned long size,
-                                              unsigned long* written, void* overlapped);
-__declspec(dllimport, noreturn) void __stdcall ExitProcess(unsigned status);
-__declspec(dllimport) void* __stdcall CreateThread(void* attributes, unsigned long stackSize,
-                                                   unsigned long(__stdcall* start)(void*), void* parameter,
-                                                   unsigned long flags, unsigned long* threadId);
-__declspec(dllimport) unsigned long __stdcall WaitForSingleObject(void* handle, unsigned long milliseconds);
-__declspec(dllimport) int __stdcall GetExitCodeThread(void* thread, unsigned long* code);
-__declspec(dllimport) int __stdcall CloseHandle(void* handle);
-}
-
-namespace {
-
-void writeOut(const char* text, unsigned long length) {
-    unsigned long written = 0;
-    WriteFile(GetStdHandle(static_cast<unsigned long>(-11)), text, length, &written, nullptr);
-}
-
-}  // namespace
+#include "kernel32.h"
 
 #else
 #  include <dlfcn.h>
@@ -59,8 +36,13 @@ unsigned long lengthOf(const char* text) {
     return n;
 }
 
+// Off while the host reloads the module and counts what each reload leaves: writing may
+// allocate in the process, and only the module's blocks are to be counted.
+bool gTranscript = true;
+
 // Writes the pieces, then a line end.
 void line(const char* a, const char* b = "", const char* c = "", const char* d = "") {
+    if (!gTranscript) return;
     const char* pieces[] = {a, b, c, d};
     for (const char* piece : pieces) writeOut(piece, lengthOf(piece));
     writeOut("\n", 1);
@@ -156,8 +138,90 @@ int playOnNewThread(load_vorn_client_script_fn factory) {
     return static_cast<int>(status);
 }
 
+bool hasArgument(const char* name) {
+    const char* commandLine = GetCommandLineA();
+    const unsigned long length = lengthOf(name);
+    for (const char* p = commandLine; *p; ++p) {
+        unsigned long i = 0;
+        while (i < length && p[i] == name[i]) ++i;
+        if (i == length) return true;
+    }
+    return false;
+}
+
+// The busy blocks of every heap of the process, and their bytes.
+struct heap_count {
+    unsigned long blocks = 0;
+    unsigned long bytes = 0;
+};
+
+heap_count countHeaps() {
+    void* heaps[64];
+    const unsigned long count = GetProcessHeaps(64, heaps);
+    heap_count total;
+    for (unsigned long i = 0; i < count && i < 64; ++i) {
+        HeapLock(heaps[i]);
+        process_heap_entry entry{};
+        while (HeapWalk(heaps[i], &entry)) {
+            if (!(entry.flags & kHeapEntryBusy)) continue;
+            ++total.blocks;
+            total.bytes += entry.dataSize;
+        }
+        HeapUnlock(heaps[i]);
+    }
+    return total;
+}
+
+// The decimal text of n in `text`, which must hold 11 characters.
+const char* decimal(unsigned long n, char* text) {
+    char* p = text + 10;
+    *p = '\0';
+    do {
+        *--p = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n);
+    return p;
+}
+
+// Loads Router.dll, plays the take, deletes the script and unloads the module.
+bool reload() {
+    void* module = LoadLibraryA("Router.dll");
+    if (!module) return false;
+    auto factory = reinterpret_cast<load_vorn_client_script_fn>(
+        reinterpret_cast<void*>(GetProcAddress(module, kExportName)));
+    const bool played = factory && play(factory) == 0;
+    FreeLibrary(module);
+    return played;
+}
+
+// --reloads: as a host that reloads its panels does, 200 times, on one thread; prints the blocks
+// and bytes left in the process's heaps by the reloads after the first, which may set up what
+// lasts (Wine's own loader state, say). --keep-string-library: the host holds vorn_string.dll
+// loaded throughout, so that only Router.dll comes and goes.
+int reloadAndCount() {
+    const int kReloads = 200;
+    if (hasArgument("--keep-string-library") && !LoadLibraryA("vorn_string.dll")) return 2;
+    gTranscript = false;
+    if (!reload()) return 2;
+    const heap_count first = countHeaps();
+    for (int i = 1; i < kReloads; ++i) {
+        if (!reload()) return 2;
+    }
+    const heap_count last = countHeaps();
+    gTranscript = true;
+    char blocks[11];
+    char bytes[11];
+    const bool fewer = last.blocks < first.blocks;
+    const unsigned long leftBlocks = fewer ? 0 : last.blocks - first.blocks;
+    const unsigned long leftBytes = last.bytes < first.bytes ? 0 : last.bytes - first.bytes;
+    line("reloads after the first left ", decimal(leftBlocks, blocks), " blocks");
+    line("reloads after the first left ", decimal(leftBytes, bytes), " bytes");
+    return leftBlocks == 0 ? 0 : 1;
+}
+
 // No C runtime start-up of its own: the console entry point loads the module beside it.
 extern "C" int entry() {
+    if (hasArgument("--reloads")) ExitProcess(static_cast<unsigned>(reloadAndCount()));
     int status = 2;
     void* module = LoadLibraryA("Router.dll");
     if (module) {

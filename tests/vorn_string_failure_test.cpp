@@ -1,0 +1,138 @@
+// The string library's failure contract: a primitive that cannot allocate returns false and
+// leaves every string and list it was given as it was, and holds nothing; the inline members
+// over them raise std::bad_alloc in the caller. Each operation is swept over every allocation
+// it makes, failed alone and from then on, with the process's allocation functions replaced
+// by counting ones.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "module_allocator.h"
+#include "vorn_string.h"
+
+namespace {
+
+using module_allocator::armed_scope;
+
+const std::string kLong(200, 'x');
+
+std::string text(const vorn_string& s) {
+    return static_cast<const char*>(s);
+}
+
+std::vector<std::string> items(const vorn_stringlist& list) {
+    std::vector<std::string> out;
+    for (const vorn_string& item : list) out.push_back(text(item));
+    return out;
+}
+
+// The objects an operation may change, made before anything fails, and read out whole.
+struct observed {
+    vorn_string a{"short before"};
+    vorn_string b{(kLong + "b").c_str()};
+    vorn_stringlist list{vorn_string(("one," + kLong).c_str()), ','};
+
+    std::vector<std::string> state() const {
+        std::vector<std::string> out = items(list);
+        out.push_back(text(a));
+        out.push_back(text(b));
+        return out;
+    }
+};
+
+struct primitive {
+    const char* name;
+    std::function<bool(observed&)> run;
+};
+
+const vorn_string kLongText(kLong.c_str());
+const vorn_string kManyLongItems((kLong + "," + kLong + ",," + kLong + "," + kLong + "," + kLong).c_str());
+const vorn_stringlist kLongItems(kManyLongItems, ',');
+const vorn_string kLongPair((kLong + "=" + kLong).c_str());
+
+const primitive kPrimitives[] = {
+    {"assignText", [](observed& o) { return o.a.assignText(kLong.c_str()); }},
+    {"assignNumber", [](observed& o) { return o.a.assignNumber(7, '0', 200, 10); }},
+    {"assignCopy", [](observed& o) { return o.a.assignCopy(kLongText); }},
+    {"appendCopy", [](observed& o) { return o.b.appendCopy(kLongText); }},
+    {"appendCopy of itself", [](observed& o) { return o.b.appendCopy(o.b); }},
+    {"fillLowestPlaceholder", [](observed& o) { return vorn_string("%1 and %1").fillLowestPlaceholder(o.b, o.a); }},
+    {"fillLowestPlaceholder into its value", [](observed& o) { return vorn_string("%1%1").fillLowestPlaceholder(o.b, o.b); }},
+    {"splitAt", [](observed& o) {
+         int found = 0;
+         return kLongPair.splitAt('=', o.a, o.b, found);
+     }},
+    {"splitAt into itself", [](observed& o) {
+         int found = 0;
+         return o.b.splitAt('x', o.b, o.a, found);
+     }},
+    {"assignSplit", [](observed& o) { return o.list.assignSplit(kManyLongItems, ','); }},
+    {"assignCopy of a list", [](observed& o) { return o.list.assignCopy(kLongItems); }},
+    {"appendItem", [](observed& o) { return o.list.appendItem(kLongText); }},
+    {"appendItem of its own item", [](observed& o) {
+         vorn_stringlistIterator last = o.list.begin();
+         ++last;
+         return o.list.appendItem(*last);
+     }},
+    {"joinInto", [](observed& o) { return kLongItems.joinInto(',', o.b); }},
+};
+
+// Runs `p` with allocation `n` failing (and every one after it, when `fromThenOn`); reports
+// whether the primitive met its contract, and whether the failure was reached at all.
+bool meetsContract(const primitive& p, unsigned long n, bool fromThenOn, bool& reached) {
+    observed o;
+    const std::vector<std::string> before = o.state();
+    const long heldBefore = module_allocator::liveBlocks();
+    bool done = false;
+    {
+        armed_scope armed(true);
+        if (fromThenOn) {
+            module_allocator::failAllocationsFrom(n);
+        } else {
+            module_allocator::failAllocation(n);
+        }
+        done = p.run(o);
+        reached = module_allocator::failureReached();
+        module_allocator::failAllocation(0);
+    }
+    if (!reached) return done;
+    const bool unchanged = o.state() == before;
+    const bool holdsNothing = module_allocator::liveBlocks() == heldBefore;
+    EXPECT_FALSE(done) << p.name << " at allocation " << n << " reported success";
+    EXPECT_TRUE(unchanged) << p.name << " at allocation " << n << " changed what it was given";
+    EXPECT_TRUE(holdsNothing) << p.name << " at allocation " << n << " held memory";
+    return !done && unchanged && holdsNothing;
+}
+
+}  // namespace
+
+TEST(VornStringFailure, APrimitiveThatCannotAllocateChangesNothingAndHoldsNothing) {
+    for (const primitive& p : kPrimitives) {
+        for (const bool fromThenOn : {false, true}) {
+            unsigned long n = 1;
+            for (bool reached = true; reached; ++n) {
+                if (!meetsContract(p, n, fromThenOn, reached)) break;
+            }
+            // Every primitive above allocates: the sweep reached a failure at least once.
+            EXPECT_GT(n, 2u) << p.name << " made no allocation that could fail";
+        }
+    }
+}
+
+TEST(VornStringFailure, MembersRaiseBadAllocInTheCallerAndKeepTheirObject) {
+    vorn_string kept("kept");
+    vorn_stringlist list(vorn_string("a,b"), ',');
+    armed_scope armed(true);
+    module_allocator::failAllocationsFrom(1);
+    EXPECT_THROW(vorn_string{kLong.c_str()}, std::bad_alloc);
+    EXPECT_THROW(kept = kLong.c_str(), std::bad_alloc);
+    EXPECT_THROW(kept += kLongText, std::bad_alloc);
+    EXPECT_THROW(kLongText.arg(1, 0, 0, 10), std::bad_alloc);
+    EXPECT_THROW(list << kLongText, std::bad_alloc);
+    EXPECT_THROW(vorn_stringlist(kManyLongItems, ','), std::bad_alloc);
+    module_allocator::failAllocation(0);
+    EXPECT_EQ(text(kept), "kept");
+    EXPECT_EQ(items(list), (std::vector<std::string>{"a", "b"}));
+}
