@@ -16,6 +16,10 @@ if(WIN32)
   set_target_properties(vorn_library_entry PROPERTIES EXPORT_NAME library_entry)
   list(APPEND vorn_package_targets vorn_library_entry)
 endif()
+# On Windows vorn-host's sockets are a DLL beside it, which it loads for --web and --router.
+if(WIN32)
+  install(FILES $<TARGET_FILE:vorn_host_sockets> DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 install(TARGETS ${vorn_package_targets}
   EXPORT VornScriptTargets
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}

@@ -11,9 +11,7 @@
 #include "session.h"
 #include "session_recorder.h"
 #include "text_files.h"
-#if defined(VORN_WEB_VIEW)
-#  include "web/web_view.h"
-#endif
+#include "web/web_view.h"
 
 #if defined(_WIN32)
 #  include <io.h>
@@ -79,16 +77,10 @@ int play(const session_run_options& options, const std::function<action_source()
         const action_source next = actionsOfRun();
         while (const std::optional<session_action> action = next()) player.play(*action);
         if (options.web) {
-#if defined(VORN_WEB_VIEW)
             std::string error;
             const std::optional<web_door> door = doorFor(*options.web, options.webTokenFile, error);
             if (!door) err << "vorn-host: " << error << "\n";
             if (!door || !serveWeb(player, report, *door, out, err)) return kExitUnusable;
-#else
-            (void)out;
-            err << "vorn-host: --web " << *options.web << ": this vorn-host was built without the browser view\n";
-            return kExitUnusable;
-#endif
         }
         player.finish();
     }

@@ -98,6 +98,18 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
             -P ${CMAKE_CURRENT_SOURCE_DIR}/relay_entry_point.cmake)
 endif()
 
+# vorn-host.exe starts without Windows' sockets, and says why --web and --router cannot work
+# where they cannot start (Wine's 32-bit mode).
+add_test(NAME windows_host_imports_no_sockets
+  COMMAND ${CMAKE_COMMAND} -DCHECK=imports -DOBJDUMP=${CMAKE_OBJDUMP} -DPROGRAM=$<TARGET_FILE:vorn-host>
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/windows_sockets.cmake)
+if(CMAKE_CROSSCOMPILING_EMULATOR AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_test(NAME windows_host_names_why_sockets_cannot_start
+    COMMAND ${CMAKE_COMMAND} -DCHECK=refusal "-DHOST=${CMAKE_CROSSCOMPILING_EMULATOR};$<TARGET_FILE:vorn-host>"
+            -DMODULE=$<TARGET_FILE:Router> -P ${CMAKE_CURRENT_SOURCE_DIR}/windows_sockets.cmake)
+  set_tests_properties(windows_host_names_why_sockets_cannot_start PROPERTIES SKIP_REGULAR_EXPRESSION "SKIPPED: ")
+endif()
+
 # Traces of the script base reach the Windows debugger channel, as wine shows it.
 if(CMAKE_CROSSCOMPILING_EMULATOR)
   add_executable(trace_probe trace_probe/trace_probe.cpp)

@@ -1,7 +1,7 @@
 #pragma once
-// A TCP connection whose every operation has a deadline, on standalone asio: the same on Linux
-// and Windows. It runs on the caller's thread: each operation runs the connection's own I/O
-// context until it ends or its deadline passes, and is then cancelled.
+// A TCP connection whose every operation has a deadline, the same on Linux and Windows. It runs
+// on the caller's thread, through the socket library (sockets/socket_library.h): where sockets
+// cannot start, open fails at once, saying why.
 #include <chrono>
 #include <cstddef>
 #include <memory>

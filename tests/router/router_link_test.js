@@ -13,9 +13,10 @@ const net = require('net');
 const path = require('path');
 const { spawn } = require('child_process');
 const freePort = require('../node_tools/free_port');
+const { vornHost } = require('../node_tools/vorn_host');
 
 const [scenario, vornHostCommand, moduleFile, session, nodeModules] = process.argv.slice(2);
-const [vornHost, ...vornHostFirstArgs] = vornHostCommand.split(';').filter((word) => word.length > 0);
+const launcher = vornHost(vornHostCommand);
 
 // A router that speaks the protocol as the stand-in's mode says: it sends its prelude, then
 // answers each block with ACK (or NAK, or nothing) and, when it confirms, the status block.
@@ -75,7 +76,7 @@ function flood(socket) {
 }
 
 function spawnHost(args) {
-  return spawn(vornHost, [...vornHostFirstArgs, ...args]);
+  return launcher.spawn(args);
 }
 
 function runHost(port, extra, sessionFile = session) {
@@ -118,7 +119,7 @@ function typedHost(port) {
 // The most memory vorn-host has held, in KiB; null where it does not run as a Linux process of
 // its own (under an emulator).
 function peakKiB(pid) {
-  if (vornHostFirstArgs.length > 0) return null;
+  if (launcher.underEmulator) return null;
   const status = fs.readFileSync(`/proc/${pid}/status`, 'utf8');
   return Number(/VmHWM:\s+(\d+) kB/.exec(status)[1]);
 }

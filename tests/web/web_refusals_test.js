@@ -20,18 +20,18 @@
 const fs = require('fs');
 const http = require('http');
 const path = require('path');
-const { spawn } = require('child_process');
 const freePort = require('../node_tools/free_port');
+const { vornHost } = require('../node_tools/vorn_host');
 const { request, waitForPage, fromThePage } = require('./web_client');
 
 const [scenario, vornHostCommand, moduleFile, nodeModules, workDir] = process.argv.slice(2);
-const [vornHost, ...vornHostFirstArgs] = vornHostCommand.split(';').filter((word) => word.length > 0);
+const launcher = vornHost(vornHostCommand);
 const kSkipped = 77;
 const chromiumPath = process.env.VORN_CHROMIUM || '/usr/bin/chromium';
 const waitMs = 30000 * Number(process.env.VORN_TIME_SCALE || 1);
 
 function startHost(args) {
-  const host = spawn(vornHost, [...vornHostFirstArgs, moduleFile, ...args]);
+  const host = launcher.spawn([moduleFile, ...args]);
   const run = { output: '', ended: null };
   host.stdout.on('data', (d) => { run.output += d; });
   host.stderr.on('data', (d) => { run.output += d; });

@@ -10,12 +10,12 @@
 'use strict';
 const fs = require('fs');
 const path = require('path');
-const { spawn } = require('child_process');
 const freePort = require('../node_tools/free_port');
+const { vornHost } = require('../node_tools/vorn_host');
 const { request, waitForPage, fromThePage } = require('./web_client');
 
 const [vornHostCommand, moduleFile, nodeModules, screenshot, recorded] = process.argv.slice(2);
-const [vornHost, ...vornHostFirstArgs] = vornHostCommand.split(';').filter((word) => word.length > 0);
+const launcher = vornHost(vornHostCommand);
 const kSkipped = 77;
 const chromiumPath = process.env.VORN_CHROMIUM || '/usr/bin/chromium';
 // Every wait of the test, scaled by the suite's VORN_TIME_SCALE (sanitizers run slower).
@@ -34,7 +34,7 @@ async function main() {
   const { chromium } = require(path.join(nodeModules, 'playwright-core'));
   const port = await freePort();
   const url = `http://127.0.0.1:${port}/`;
-  const host = spawn(vornHost, [...vornHostFirstArgs, moduleFile, '--web', `127.0.0.1:${port}`, '--record', recorded]);
+  const host = launcher.spawn([moduleFile, '--web', `127.0.0.1:${port}`, '--record', recorded]);
   let output = '';
   host.stdout.on('data', (d) => { output += d; });
   host.stderr.on('data', (d) => { output += d; });

@@ -1,0 +1,76 @@
+#pragma once
+// What vorn-host does with sockets, behind one C interface: the TCP connections of router links
+// and the HTTP server of the browser view. On Windows it is a DLL of its own beside
+// vorn-host.exe (vorn-host-sockets.dll), loaded only for --web or --router, so that the program
+// itself imports no Windows sockets and starts where they cannot (Wine's 32-bit mode refuses to
+// start any program that imports them). Elsewhere it is linked into the program.
+//
+// Only C types cross: no C++ object, and no exception. Every function here is noexcept in
+// effect: what fails inside is caught there and reported through the result, with the reason
+// copied into the caller's `error` buffer (NUL-terminated, cut to `errorSize`).
+//
+// Threads: the TCP functions run on the caller's thread, one call at a time per connection. The
+// web server answers requests on threads of its own; webNextLine, webPublish and webStop are
+// called from one thread, the program's main thread, which is the one that calls the module.
+#include <cstddef>
+
+extern "C" {
+
+struct vorn_tcp;         // a connection; made by tcpOpen, released by tcpClose
+struct vorn_web_server;  // a listening server; made by webStart, released by webStop
+
+// What tcpReceive found.
+enum vorn_tcp_received { vorn_tcp_data = 0, vorn_tcp_timed_out = 1, vorn_tcp_closed = 2 };
+
+// The browser view's server, as webStart is told it. Every pointer is read during the call
+// only: the server keeps copies.
+struct vorn_web_settings {
+    const char* listenHost;  // "127.0.0.1", "0.0.0.0", ...
+    int port;
+    const char* token;       // the run's token, which every request must carry
+    const char* page;        // the page served at "/", its token already in it
+    // Called on a server thread, one call at a time, for each request the server refuses, with
+    // one line saying what and why ("refused GET /x (403): ..."); valid during the call only.
+    // Must not throw.
+    void (*refused)(void* context, const char* line);
+    void* context;
+};
+
+struct vorn_socket_library {
+    // sizeof(vorn_socket_library) of the library's build: a loader refuses any other.
+    std::size_t size;
+
+    // Connects to HOST:PORT within `waitMs`; null, with the reason in `error`, when that fails.
+    vorn_tcp* (*tcpOpen)(const char* host, const char* port, long long waitMs, char* error, std::size_t errorSize);
+    // Sends all `length` bytes within `waitMs`; 1 when sent, 0 with the reason in `error`.
+    int (*tcpSend)(vorn_tcp* connection, const char* bytes, std::size_t length, long long waitMs, char* error,
+                   std::size_t errorSize);
+    // Receives what has arrived within `waitMs`, up to `capacity` bytes; `count` says how many.
+    vorn_tcp_received (*tcpReceive)(vorn_tcp* connection, char* buffer, std::size_t capacity, long long waitMs,
+                                    std::size_t* count);
+    // Shuts the connection down and releases it. Null does nothing.
+    void (*tcpClose)(vorn_tcp* connection);
+
+    // Null where the library was built without the browser view's HTTP server.
+    // Listens and starts serving; null, with the reason in `error`, when it cannot listen.
+    vorn_web_server* (*webStart)(const vorn_web_settings* settings, char* error, std::size_t errorSize);
+    // Waits until the page sends a session line to play, and copies it into `line` (at most
+    // `capacity` - 1 bytes and a NUL): 1. Returns 0 once the page or a client asked to quit.
+    int (*webNextLine)(vorn_web_server* server, char* line, std::size_t capacity);
+    // The state the page shows from now on: `length` bytes of JSON, copied.
+    void (*webPublish)(vorn_web_server* server, const char* state, std::size_t length);
+    // Stops serving, ends the server's threads and releases it. Null does nothing.
+    void (*webStop)(vorn_web_server* server);
+};
+
+// The one export of vorn-host-sockets.dll, by this plain name: the library's table, which
+// lives as long as the library.
+const vorn_socket_library* vorn_socket_library_table();
+typedef const vorn_socket_library* (*vorn_socket_library_fn)();
+}
+
+const char kSocketLibraryExport[] = "vorn_socket_library_table";
+// The DLL's file name, looked for beside vorn-host.exe.
+const char kSocketLibraryFile[] = "vorn-host-sockets.dll";
+// The longest text the library writes into an `error` buffer, with its NUL.
+const std::size_t kSocketErrorSize = 512;
