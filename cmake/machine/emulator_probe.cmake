@@ -30,3 +30,20 @@ function(vorn_skip_tests_that_cannot_run)
     set_tests_properties(${tests} PROPERTIES SKIP_REGULAR_EXPRESSION "${VORN_SKIP_LINE}")
   endif()
 endfunction()
+
+# Whether Windows' sockets start here, for vorn-host.exe's --web and --router: probed once, when
+# the build is configured, by a small program of this build's width run through the emulator.
+# Where they cannot start (Wine's 32-bit mode), the router and browser tests are not made, and a
+# test of the one line vorn-host prints there is made instead; so too where this build's
+# programs cannot run at all, and that test reports itself skipped. Elsewhere they start.
+set(VORN_WINDOWS_SOCKETS_START TRUE)
+if(VORN_SKIP_LINE)
+  set(VORN_WINDOWS_SOCKETS_START FALSE)
+elseif(CMAKE_CROSSCOMPILING_EMULATOR AND WIN32)
+  try_run(VORN_SOCKETS_PROBE_RUN VORN_SOCKETS_PROBE_BUILT ${CMAKE_BINARY_DIR}/windows_sockets_probe
+    ${CMAKE_CURRENT_LIST_DIR}/windows_sockets_probe.cpp)
+  if(NOT VORN_SOCKETS_PROBE_BUILT OR NOT VORN_SOCKETS_PROBE_RUN STREQUAL "0")
+    set(VORN_WINDOWS_SOCKETS_START FALSE)
+    message(STATUS "Windows' sockets do not start here: vorn-host.exe's --web and --router are tested for saying so")
+  endif()
+endif()
