@@ -24,14 +24,22 @@ const LONG kRunning = 2;
 
 }  // namespace
 
+// Runs `setUp` on the first caller; every other caller waits until it is done. A set-up that
+// throws has not happened: its state goes back to before, and the next caller runs it again.
 extern "C" int __wrap_pthread_once(pthread_once_t* once, void (*setUp)(void)) {
     volatile LONG* state = reinterpret_cast<volatile LONG*>(once);
-    if (*state == kDone) return 0;
-    if (InterlockedCompareExchange(state, kRunning, kBefore) == kBefore) {
-        setUp();
+    while (*state != kDone) {
+        if (InterlockedCompareExchange(state, kRunning, kBefore) != kBefore) {
+            SwitchToThread();  // another thread runs it
+            continue;
+        }
+        try {
+            setUp();
+        } catch (...) {
+            InterlockedExchange(state, kBefore);
+            throw;
+        }
         InterlockedExchange(state, kDone);
-        return 0;
     }
-    while (*state != kDone) SwitchToThread();
     return 0;
 }
