@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../tests/host_event.h"
+#include "vorn_boundary_words.h"
 #include "../tests/test_script.h"
 #include "bench_host.h"
 #include "floor.h"
@@ -94,7 +95,7 @@ BENCHMARK(RequestWithAnswerAndRelease);
 
 void TimerEvent(benchmark::State& state) {
     router_fixture router;
-    for (auto _ : state) router.script->callback(reinterpret_cast<void*>(intptr_t{7}), kCodeTimer);
+    for (auto _ : state) router.script->callback(vorn_param_carrying(7), kCodeTimer);
 }
 BENCHMARK(TimerEvent);
 

@@ -26,6 +26,7 @@ install(TARGETS ${vorn_package_targets}
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES
+  interfaces/vorn_boundary_words.h
   interfaces/vorn_client_callback.h
   interfaces/vorn_host_command.h
   interfaces/vorn_module_export.h

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "AlarmPanel.h"
+#include "vorn_boundary_words.h"
 #include "fuzz_input.h"
 #include "event_record.h"
 #include "vorn_module_export.h"
@@ -81,10 +82,6 @@ private:
     char panelShown[2] = "1";
 };
 
-void* integerParam(int32_t n) {
-    return reinterpret_cast<void*>(static_cast<intptr_t>(n));
-}
-
 void controlEvent(vorn_client_callback& script, fuzz_input& in) {
     const uint8_t nulls = in.byte();
     const std::string panel = in.text(), control = in.text(), eventText = in.text();
@@ -131,17 +128,17 @@ void play(vorn_client_callback& script, checking_host& host, fuzz_input& in) {
             }
             break;
         case 3:
-            require(script.callback(integerParam(in.integer()), kCodeTimer) == nullptr);
+            require(script.callback(vorn_param_carrying(in.integer()), kCodeTimer) == nullptr);
             break;
         case 4: {
             const int codes[] = {kCodeRecord, kCodeAuxRecord, kCodeWord};
-            require(script.callback(integerParam(in.integer()), codes[in.byte() % 3]) == nullptr);
+            require(script.callback(vorn_param_carrying(in.integer()), codes[in.byte() % 3]) == nullptr);
             break;
         }
         case 5: {
             const int code = in.integer();
             if (code != kCodeControlEvent && code != kCodeParameterRequest && code != kCodeRelease) {
-                require(script.callback(integerParam(in.integer()), code) == nullptr);
+                require(script.callback(vorn_param_carrying(in.integer()), code) == nullptr);
             }
             break;
         }

@@ -25,9 +25,4 @@ private:
     host_control_event m_event;
 };
 
-// The parameter of codes 4 and 7, which carry a number in the pointer's place.
-inline void* numberParam(std::intptr_t number) {
-    return reinterpret_cast<void*>(number);
-}
-
 }  // namespace vorn_host

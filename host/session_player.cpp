@@ -1,4 +1,5 @@
 #include "session_player.h"
+#include "vorn_boundary_words.h"
 
 #include <chrono>
 #include <cstdint>
@@ -97,7 +98,7 @@ void session_player::perform(int index, instance& in, const session_action& acti
     case action_kind::code:
         if (action.code == kCodeTimer) in.host->startTimer(action.number);
         returned = intoModule(index, action.line, action.source, [&] {
-            return in.script->callback(numberParam(action.number), action.code);
+            return in.script->callback(vorn_param_carrying(action.number), action.code);
         });
         break;
     case action_kind::show: {

@@ -14,14 +14,6 @@ namespace vorn_host {
 
 namespace {
 
-const char kPanelShow[] = "PS";
-const char kTextPut[] = "TP";
-const char kRouterConnect[] = "RC";
-const char kTimerStop[] = "ET";
-const char kHostDetach[] = "AS";
-const char kTextGet[] = "TG";
-const char kControlIdList[] = "XI";
-
 bool isOneLine(const std::string& text) {
     return text.find_first_of("\r\n") == std::string::npos;
 }
@@ -89,7 +81,7 @@ char* simulated_host::hostCommand(const char* text, int code) {
 
 char* simulated_host::perform(const std::string& line) {
     m_received.push_back(line);
-    if (!m_ledger.acceptCommand(line, line == kHostDetach)) {
+    if (!m_ledger.acceptCommand(line, line == kHostDetachCommand.word)) {
         m_report.moduleSends(m_instance, line, nullptr);
         return nullptr;
     }
@@ -112,59 +104,79 @@ char* simulated_host::perform(const std::string& line) {
     return performSplit(*command, line);
 }
 
+// The host's grammar: each command's word, the shape of its fields, and its work.
+const simulated_host::command_entry simulated_host::kCommands[] = {
+    {kPanelShowCommand, &simulated_host::panelShow},
+    {kTextPutCommand, &simulated_host::textPut},
+    {kRouterConnectCommand, &simulated_host::routerConnect},
+    {kTimerStopCommand, &simulated_host::timerStop},
+    {kHostDetachCommand, &simulated_host::hostDetach},
+    {kTextGetCommand, &simulated_host::textGet},
+    {kControlIdListCommand, &simulated_host::controlIdList},
+};
+
 char* simulated_host::performSplit(const command_text& command, const std::string& line) {
-    const std::string& word = command.word;
-    char* reply = nullptr;
-    bool wellFormed = true;
-    if (word == kPanelShow) {
-        auto fields = command.fieldsShaped("qq");
-        if (!fields) fields = command.fieldsShaped("qqq");
-        wellFormed = fields.has_value();
-        if (fields) reply = showPanel(*fields);
-    } else if (word == kTextPut) {
-        const auto fields = command.fieldsShaped("qqq");
-        wellFormed = fields && (*fields)[0].find('=') != std::string::npos;
-        if (wellFormed) {
-            const std::string& setting = (*fields)[0];
-            const size_t equals = setting.find('=');
-            checkOnPanel((*fields)[1], (*fields)[2], line);
-            m_panels.put((*fields)[1], (*fields)[2], setting.substr(0, equals), setting.substr(equals + 1));
-        }
-    } else if (word == kRouterConnect) {
-        const auto fields = command.fieldsShaped("bbbqb");
-        const auto device = fields ? wholeNumber((*fields)[0]) : std::nullopt;
-        const auto source = fields ? wholeNumber((*fields)[1]) : std::nullopt;
-        const auto destination = fields ? wholeNumber((*fields)[2]) : std::nullopt;
-        wellFormed = device && source && destination && (*fields)[3].rfind(",", 0) == 0 &&
-                     ((*fields)[4] == "0" || (*fields)[4] == "1");
-        if (wellFormed) connectRoute(*device, *source, *destination, line);
-    } else if (word == kTimerStop) {
-        const auto fields = command.fieldsShaped("b");
-        const auto id = fields ? wholeNumber((*fields)[0]) : std::nullopt;
-        wellFormed = id.has_value();
-        if (id) m_runningTimers.erase(*id);
-    } else if (word == kHostDetach) {
-        wellFormed = command.fields.empty();
-        m_ledger.detach();
-    } else if (word == kTextGet) {
-        const auto fields = command.fieldsShaped("qqq");
-        wellFormed = fields.has_value();
-        if (fields) {
-            checkOnPanel((*fields)[0], (*fields)[1], line);
-            reply = giveReply(m_panels.get((*fields)[0], (*fields)[1], (*fields)[2]), line);
-        }
-    } else if (word == kControlIdList) {
-        const auto fields = command.fieldsShaped("qq");
-        wellFormed = fields.has_value();
-        if (fields) reply = giveReply(m_panels.controlIds((*fields)[0], (*fields)[1]), line);
-    } else {
-        m_report.moduleSends(m_instance, line, nullptr);
-        breach(kRuleUnknownCommand, line);
-        return nullptr;
+    for (const command_entry& entry : kCommands) {
+        if (command.word != entry.command.word) continue;
+        fields_of fields = command.fieldsShaped(entry.command.fields);
+        if (!fields && entry.command.fieldsWithExtra) fields = command.fieldsShaped(entry.command.fieldsWithExtra);
+        const command_outcome outcome = (this->*entry.perform)(fields, line);
+        m_report.moduleSends(m_instance, line, outcome.reply);
+        if (!outcome.wellFormed) breach(kRuleMalformedCommand, line);
+        return outcome.reply;
     }
-    m_report.moduleSends(m_instance, line, reply);
-    if (!wellFormed) breach(kRuleMalformedCommand, line);
-    return reply;
+    m_report.moduleSends(m_instance, line, nullptr);
+    breach(kRuleUnknownCommand, line);
+    return nullptr;
+}
+
+simulated_host::command_outcome simulated_host::panelShow(const fields_of& fields, const std::string&) {
+    if (!fields) return {false, nullptr};
+    return {true, showPanel(*fields)};
+}
+
+// "TP 'property=value' 'panel' 'control'".
+simulated_host::command_outcome simulated_host::textPut(const fields_of& fields, const std::string& line) {
+    if (!fields || (*fields)[0].find('=') == std::string::npos) return {false, nullptr};
+    const std::string& setting = (*fields)[0];
+    const size_t equals = setting.find('=');
+    checkOnPanel((*fields)[1], (*fields)[2], line);
+    m_panels.put((*fields)[1], (*fields)[2], setting.substr(0, equals), setting.substr(equals + 1));
+    return {true, nullptr};
+}
+
+// "RC device source destination ',extra' flag".
+simulated_host::command_outcome simulated_host::routerConnect(const fields_of& fields, const std::string& line) {
+    const auto device = fields ? wholeNumber((*fields)[0]) : std::nullopt;
+    const auto source = fields ? wholeNumber((*fields)[1]) : std::nullopt;
+    const auto destination = fields ? wholeNumber((*fields)[2]) : std::nullopt;
+    const bool wellFormed = device && source && destination && (*fields)[3].rfind(",", 0) == 0 &&
+                            ((*fields)[4] == "0" || (*fields)[4] == "1");
+    if (wellFormed) connectRoute(*device, *source, *destination, line);
+    return {wellFormed, nullptr};
+}
+
+simulated_host::command_outcome simulated_host::timerStop(const fields_of& fields, const std::string&) {
+    const auto id = fields ? wholeNumber((*fields)[0]) : std::nullopt;
+    if (id) m_runningTimers.erase(*id);
+    return {id.has_value(), nullptr};
+}
+
+// "AS" ends the script's commands, with fields or without.
+simulated_host::command_outcome simulated_host::hostDetach(const fields_of& fields, const std::string&) {
+    m_ledger.detach();
+    return {fields.has_value(), nullptr};
+}
+
+simulated_host::command_outcome simulated_host::textGet(const fields_of& fields, const std::string& line) {
+    if (!fields) return {false, nullptr};
+    checkOnPanel((*fields)[0], (*fields)[1], line);
+    return {true, giveReply(m_panels.get((*fields)[0], (*fields)[1], (*fields)[2]), line)};
+}
+
+simulated_host::command_outcome simulated_host::controlIdList(const fields_of& fields, const std::string& line) {
+    if (!fields) return {false, nullptr};
+    return {true, giveReply(m_panels.controlIds((*fields)[0], (*fields)[1]), line)};
 }
 
 char* simulated_host::showPanel(const std::vector<std::string>& fields) {

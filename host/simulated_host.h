@@ -16,6 +16,7 @@
 #include "router_model.h"
 #include "router_protocols/router_links.h"
 #include "session_report.h"
+#include "vorn_boundary_words.h"
 #include "vorn_host_command.h"
 
 namespace vorn_host {
@@ -58,6 +59,27 @@ public:
 private:
     char* perform(const std::string& line);
     char* performSplit(const command_text& command, const std::string& line);
+
+    // What one command did: whether its fields were well formed, and the reply it gives.
+    struct command_outcome {
+        bool wellFormed;
+        char* reply;
+    };
+    using fields_of = std::optional<std::vector<std::string>>;
+    // Each command's work, given its fields when they have its shape (vorn_boundary_words.h).
+    command_outcome panelShow(const fields_of& fields, const std::string& line);
+    command_outcome textPut(const fields_of& fields, const std::string& line);
+    command_outcome routerConnect(const fields_of& fields, const std::string& line);
+    command_outcome timerStop(const fields_of& fields, const std::string& line);
+    command_outcome hostDetach(const fields_of& fields, const std::string& line);
+    command_outcome textGet(const fields_of& fields, const std::string& line);
+    command_outcome controlIdList(const fields_of& fields, const std::string& line);
+    struct command_entry {
+        const vorn_command_shape& command;
+        command_outcome (simulated_host::*perform)(const fields_of& fields, const std::string& line);
+    };
+    static const command_entry kCommands[];
+
     char* showPanel(const std::vector<std::string>& fields);
     char* giveReply(const std::optional<std::string>& reply, const std::string& command);
     void takeBack(const char* reply);

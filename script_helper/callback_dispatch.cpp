@@ -1,18 +1,10 @@
 // The host's one entry: each callback code goes to one handler.
 #include "host_call_guard.h"
+#include "vorn_boundary_words.h"
 #include "vorn_script_helper.h"
 
 #include <cstdint>
 #include <cstring>
-
-namespace {
-
-// Codes 4 and 7 carry an integer in the pointer itself.
-int integerIn(void* param) {
-    return static_cast<int>(reinterpret_cast<intptr_t>(param));
-}
-
-}  // namespace
 
 // Whatever a handler throws stays here: the host gets null for the call (see host_call_guard.h).
 char* vorn_script_helper::callback(void* param, int code) {
@@ -32,7 +24,7 @@ char* vorn_script_helper::dispatch(void* param, int code) {
     case kCodeParameterRequest:
         return answerRequest(static_cast<const char*>(param));
     case kCodeTimer:
-        timerCallback(integerIn(param));
+        timerCallback(vorn_number_in(param));
         return nullptr;
     case kCodeRelease:
         delete[] static_cast<char*>(param);
@@ -43,7 +35,7 @@ char* vorn_script_helper::dispatch(void* param, int code) {
         return nullptr;
     }
     case kCodeWord: {
-        int word = integerIn(param);
+        int word = vorn_number_in(param);
         wordCallback(word);
         return nullptr;
     }

@@ -1,7 +1,9 @@
 #pragma once
 // The command texts that scripts send to the host, as formats filled in one pass
 // (filled_text.h), or when the module is compiled (fixed_command.h): "%N" is the sender's N-th
-// field, inserted as it is. Each format numbers its placeholders from 1 without gaps.
+// field, inserted as it is. Each format numbers its placeholders from 1 without gaps, and begins
+// with its command's word (vorn_boundary_words.h).
+#include "vorn_boundary_words.h"
 
 // "PS": panel, then the script's path and "/" when there is a path, file, then extra when it is
 // not empty; each format numbers the fields it takes from 1.
@@ -18,13 +20,23 @@ constexpr char kTimerStopFormat[] = "ET %1";
 // Truth values as the host reads them, as in the flag of "RC".
 const char kTruthText[] = "1";
 const char kFalsehoodText[] = "0";
-const char kHostDetach[] = "AS";
+constexpr const char* kHostDetach = kHostDetachCommand.word;
 
 // Queries, whose replies the script reads and hands back.
 // "TG": panel, control, property.
 constexpr char kTextGetFormat[] = "TG '%1' '%2' '%3'";
 // "XI": panel, filter.
 constexpr char kControlIdListFormat[] = "XI '%1' '%2'";
+static_assert(beginsWithWord(kPanelShowFormat, kPanelShowCommand) &&
+                  beginsWithWord(kPanelShowWithPathFormat, kPanelShowCommand) &&
+                  beginsWithWord(kPanelShowExtraFormat, kPanelShowCommand) &&
+                  beginsWithWord(kPanelShowWithPathExtraFormat, kPanelShowCommand) &&
+                  beginsWithWord(kTextPutFormat, kTextPutCommand) &&
+                  beginsWithWord(kRouterConnectFormat, kRouterConnectCommand) &&
+                  beginsWithWord(kTimerStopFormat, kTimerStopCommand) &&
+                  beginsWithWord(kTextGetFormat, kTextGetCommand) &&
+                  beginsWithWord(kControlIdListFormat, kControlIdListCommand),
+              "every command format begins with its command's word");
 // The property that asks for every property of a control; its reply is passed on whole.
 const char kAllProperties[] = "all";
 // Divides a property's name from its value in a reply.

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "module_allocator.h"
+#include "vorn_boundary_words.h"
 #include "host_event.h"
 #include "loaded_module.h"
 #include "recording_host.h"
@@ -54,7 +55,7 @@ public:
     }
     void timer(int id) {
         if (!m_script) return;
-        intoModule<char*>([&] { return m_script->callback(reinterpret_cast<void*>(intptr_t{id}), kCodeTimer); });
+        intoModule<char*>([&] { return m_script->callback(vorn_param_carrying(id), kCodeTimer); });
     }
     void destroy() {
         if (!m_script) return;

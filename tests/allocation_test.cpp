@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "module_allocator.h"
+#include "vorn_boundary_words.h"
 #include "host_event.h"
 #include "vorn_module_export.h"
 #include "vorn_string.h"
@@ -80,7 +81,7 @@ TEST_F(AllocationCount, RequestAllocatesOnlyTheAnswerItHandsOver) {
 }
 
 TEST_F(AllocationCount, TimerAllocatesNothing) {
-    EXPECT_EQ(allocationsOf([&] { script->callback(reinterpret_cast<void*>(intptr_t{7}), kCodeTimer); }), 0u);
+    EXPECT_EQ(allocationsOf([&] { script->callback(vorn_param_carrying(7), kCodeTimer); }), 0u);
     EXPECT_STREQ(host.last, "ET 7");
 }
 

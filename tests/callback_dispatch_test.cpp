@@ -6,17 +6,11 @@
 #include <gtest/gtest.h>
 
 #include "host_event.h"
+#include "vorn_boundary_words.h"
 #include "recording_host.h"
 #include "script_factory.h"
 #include "test_script.h"
 
-namespace {
-
-void* integerParam(intptr_t n) {
-    return reinterpret_cast<void*>(n);
-}
-
-}  // namespace
 
 TEST(CallbackDispatch, EachCodeReachesItsHandlerAndReturnsNull) {
     recording_host host;
@@ -26,9 +20,9 @@ TEST(CallbackDispatch, EachCodeReachesItsHandlerAndReturnsNull) {
 
     EXPECT_EQ(script.callback(&marker, kCodeRecord), nullptr);
     EXPECT_EQ(script.callback(event.record(), kCodeControlEvent), nullptr);
-    EXPECT_EQ(script.callback(integerParam(7), kCodeTimer), nullptr);
+    EXPECT_EQ(script.callback(vorn_param_carrying(7), kCodeTimer), nullptr);
     EXPECT_EQ(script.callback(&marker, kCodeAuxRecord), nullptr);
-    EXPECT_EQ(script.callback(integerParam(-3), kCodeWord), nullptr);
+    EXPECT_EQ(script.callback(vorn_param_carrying(-3), kCodeWord), nullptr);
 
     EXPECT_EQ(script.records, std::vector<void*>{&marker});
     EXPECT_EQ(script.auxRecords, std::vector<void*>{&marker});
@@ -42,7 +36,7 @@ TEST(CallbackDispatch, EachCodeReachesItsHandlerAndReturnsNull) {
 TEST(CallbackDispatch, UnknownCodesCallNoHandler) {
     recording_host host;
     test_script script(&host, "");
-    for (int code : {0, 8, -1, 1000}) EXPECT_EQ(script.callback(integerParam(1), code), nullptr);
+    for (int code : {0, 8, -1, 1000}) EXPECT_EQ(script.callback(vorn_param_carrying(1), code), nullptr);
     EXPECT_TRUE(script.records.empty() && script.timers.empty() && script.words.empty());
     EXPECT_TRUE(script.controls.empty() && script.requests.empty() && script.auxRecords.empty());
 }
@@ -88,8 +82,8 @@ TEST(CallbackDispatch, BadControlEventRecordsAreReadSafely) {
 TEST(CallbackDispatch, TimerAndWordTakeAnyPointerValue) {
     recording_host host;
     test_script script(&host, "");
-    script.callback(integerParam(INT32_MIN), kCodeTimer);
-    script.callback(integerParam(-1), kCodeWord);
+    script.callback(vorn_param_carrying(INT32_MIN), kCodeTimer);
+    script.callback(vorn_param_carrying(-1), kCodeWord);
     EXPECT_EQ(script.timers, std::vector<int>{INT32_MIN});
     EXPECT_EQ(script.words, std::vector<int>{-1});
 }
@@ -119,7 +113,7 @@ TEST(ScriptLifecycle, DeletingSendsAsLastAndNothingWithoutAHost) {
     testing::internal::CaptureStderr();
     test_script* orphan = new test_script(nullptr, nullptr);
     orphan->textPut("a", "b", "1", "2");
-    EXPECT_EQ(orphan->callback(integerParam(5), kCodeTimer), nullptr);
+    EXPECT_EQ(orphan->callback(vorn_param_carrying(5), kCodeTimer), nullptr);
     EXPECT_EQ(orphan->timers, std::vector<int>{5});
     vorn_delete_script(orphan);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
@@ -138,9 +132,9 @@ TEST(HostCallGuard, AFailedCallbackReturnsNullIsTracedAndTheScriptGoesOn) {
     EXPECT_EQ(script.callback(const_cast<char*>("y"), kCodeParameterRequest), nullptr);
     EXPECT_EQ(script.callback(event.record(), kCodeControlEvent), nullptr);
     script.beforeEachHandler = [] { throw std::runtime_error("any"); };
-    EXPECT_EQ(script.callback(integerParam(3), kCodeTimer), nullptr);
+    EXPECT_EQ(script.callback(vorn_param_carrying(3), kCodeTimer), nullptr);
     script.beforeEachHandler = [] { throw 42; };
-    EXPECT_EQ(script.callback(integerParam(3), kCodeWord), nullptr);
+    EXPECT_EQ(script.callback(vorn_param_carrying(3), kCodeWord), nullptr);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "out of memory in callback code 3\nout of memory in callback code 2\n"
               "failure in callback code 4\nfailure in callback code 7\n");

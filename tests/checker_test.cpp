@@ -20,6 +20,7 @@
 #include <malloc.h>
 
 #include "event_record.h"
+#include "vorn_boundary_words.h"
 #include "module_allocator.h"
 #include "ownership_ledger.h"
 #include "validate/elf_exports.h"
@@ -170,20 +171,14 @@ TEST_F(SimulatedHost, TimerStopEndsOnlyThatTimer) {
 }
 
 // A script that stops timer 1, and timers 1 and 2 when timer 2 fires.
-class timer_script final : public vorn_client_callback {
+class timer_script final : public vorn_native_script {
 public:
     explicit timer_script(vorn_host_command* host) : m_host(host) {}
     ~timer_script() { m_host->hostCommand("AS", kHostPerform); }
-#if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
-    void* nativeDeletingDestructor(unsigned) override {
-        delete this;
-        return this;
-    }
-#endif
     char* callback(void* param, int code) override {
         if (code != kCodeTimer) return nullptr;
-        if (reinterpret_cast<intptr_t>(param) == 2) m_host->hostCommand("ET 1", kHostPerform);
-        m_host->hostCommand(reinterpret_cast<intptr_t>(param) == 2 ? "ET 2" : "ET 1", kHostPerform);
+        if (vorn_number_in(param) == 2) m_host->hostCommand("ET 1", kHostPerform);
+        m_host->hostCommand(vorn_number_in(param) == 2 ? "ET 2" : "ET 1", kHostPerform);
         return nullptr;
     }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "host_event.h"
+#include "vorn_boundary_words.h"
 #include "vorn_module_export.h"
 #include "recording_host.h"
 
@@ -195,8 +196,8 @@ TEST_F(RouterSession, AnswersStayValidUntilHandedBack) {
 
 TEST_F(RouterSession, TimersAreStoppedAndRecordsIgnored) {
     sent();
-    script->callback(reinterpret_cast<void*>(intptr_t{1}), kCodeTimer);
-    script->callback(reinterpret_cast<void*>(intptr_t{7}), kCodeTimer);
+    script->callback(vorn_param_carrying(1), kCodeTimer);
+    script->callback(vorn_param_carrying(7), kCodeTimer);
     EXPECT_EQ(sent(), (commands{"ET 1", "ET 7"}));
     int record = 0;
     EXPECT_EQ(script->callback(&record, kCodeRecord), nullptr);

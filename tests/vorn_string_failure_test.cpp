@@ -11,22 +11,13 @@
 
 #include "module_allocator.h"
 #include "vorn_string.h"
+#include "vorn_string_texts.h"
 
 namespace {
 
 using module_allocator::armed_scope;
 
 const std::string kLong(200, 'x');
-
-std::string text(const vorn_string& s) {
-    return static_cast<const char*>(s);
-}
-
-std::vector<std::string> items(const vorn_stringlist& list) {
-    std::vector<std::string> out;
-    for (const vorn_string& item : list) out.push_back(text(item));
-    return out;
-}
 
 // The objects an operation may change, made before anything fails, and read out whole.
 struct observed {

@@ -5,20 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "vorn_string.h"
-
-namespace {
-
-std::string text(const vorn_string& s) {
-    return static_cast<const char*>(s);
-}
-
-std::vector<std::string> items(const vorn_stringlist& list) {
-    std::vector<std::string> out;
-    for (const vorn_string& item : list) out.push_back(text(item));
-    return out;
-}
-
-}  // namespace
+#include "vorn_string_texts.h"
 
 TEST(VornString, NullTextIsEmptyInConstructionAndAssignment) {
     vorn_string fromNull(static_cast<const char*>(nullptr));

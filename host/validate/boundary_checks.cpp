@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "check_module.h"
+#include "vorn_boundary_words.h"
 #include "elf_exports.h"
 #include "pe_exports.h"
 #include "event_record.h"
@@ -104,8 +105,8 @@ check_outcome checkCallbackCodes(const check_context& context) {
     script.call("code 3 null", nullptr, kCodeParameterRequest);
     script.call("code 3 garbage text", garbage, kCodeParameterRequest);
     for (intptr_t n : {intptr_t{0}, intptr_t{-1}, intptr_t{INT_MIN}, intptr_t{INT_MAX}, intptr_t{0x7fffffff}}) {
-        script.call("code 4 " + std::to_string(n), numberParam(n), kCodeTimer);
-        script.call("code 7 " + std::to_string(n), numberParam(n), kCodeWord);
+        script.call("code 4 " + std::to_string(n), vorn_param_carrying(n), kCodeTimer);
+        script.call("code 7 " + std::to_string(n), vorn_param_carrying(n), kCodeWord);
     }
     script.call("code 5 null", nullptr, kCodeRelease);
     for (int code : {0, 8, 9, -1, 1000, INT_MIN, INT_MAX}) {

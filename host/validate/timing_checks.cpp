@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "check_module.h"
+#include "vorn_boundary_words.h"
 #include "contract_rules.h"
 #include "event_record.h"
 #include "processor_time.h"
@@ -44,7 +45,7 @@ std::chrono::microseconds timeOf(direct_script& script, const module_call& call)
     event_record event(call.panel, call.control, call.text);
     void* param = call.code == kCodeControlEvent     ? static_cast<void*>(event.record())
                   : call.code == kCodeParameterRequest ? static_cast<void*>(&text[0])
-                                                       : numberParam(call.number);
+                                                       : vorn_param_carrying(call.number);
     const auto start = threadProcessorTime();
     script.call(call.what, param, call.code);
     return threadProcessorTime() - start;

@@ -6,10 +6,11 @@
 #include <string>
 
 #include "vorn_module_export.h"
+#include "vorn_boundary_words.h"
 
 namespace {
 
-class faulty_script final : public vorn_client_callback {
+class faulty_script final : public vorn_native_script {
 public:
     explicit faulty_script(vorn_host_command* host) : m_host(host) { send("PS '1' 'p1.vorn_ui'"); }
 
@@ -17,16 +18,6 @@ public:
         if (!m_detached && m_detachOnDelete) m_host->hostCommand("AS", kHostPerform);
     }
 
-#if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
-    void* nativeDeletingDestructor(unsigned flags) override {
-        if (flags & 1) {
-            delete this;
-        } else {
-            this->~faulty_script();
-        }
-        return this;
-    }
-#endif
 
     char* callback(void* param, int code) override {
         if (code == kCodeRecord) return m_sameAnswer;  // nothing may come back for code 1

@@ -29,6 +29,7 @@
 #include <string>
 
 #include "vorn_module_export.h"
+#include "vorn_boundary_words.h"
 #include "vorn_records.h"
 
 #if defined(VORN_FLAW_EXTRA_EXPORT)
@@ -110,7 +111,7 @@ void computeFor(long milliseconds) {
 }
 #endif
 
-class one_flaw_script final : public vorn_client_callback {
+class one_flaw_script final : public vorn_native_script {
 public:
     explicit one_flaw_script(vorn_host_command* host) : m_host(host) {
 #if defined(VORN_FLAW_STAYS_LOADED)
@@ -127,16 +128,6 @@ public:
 #endif
     }
 
-#if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
-    void* nativeDeletingDestructor(unsigned flags) override {
-        if (flags & 1) {
-            delete this;
-        } else {
-            this->~one_flaw_script();
-        }
-        return this;
-    }
-#endif
 
     char* callback(void* param, int code) override {
         try {
@@ -154,7 +145,7 @@ private:
         if (code == kCodeControlEvent && param) controlEvent(*static_cast<const host_control_event*>(param));
         if (code == kCodeParameterRequest && param) return request(static_cast<const char*>(param));
         if (code == kCodeRelease && param) handBack(static_cast<char*>(param));
-        if (code == kCodeTimer) timer(reinterpret_cast<intptr_t>(param));
+        if (code == kCodeTimer) timer(vorn_number_in(param));
 #if defined(VORN_FLAW_TIMER_ANSWER)
         static char answer[] = "timer";  // code 4 returns null, always
         if (code == kCodeTimer) return answer;

@@ -8,6 +8,7 @@
 // compiler's libraries: the only imports are KERNEL32's. There it plays on a thread it starts
 // after loading the module.
 #include "vorn_module_export.h"
+#include "vorn_boundary_words.h"
 #include "vorn_records.h"
 
 #if defined(_WIN32)
@@ -112,7 +113,7 @@ int play(load_vorn_client_script_fn factory) {
     event(script, "500", "1");
     request(script, "return=all");
     line("host > timer 1");
-    script->callback(reinterpret_cast<void*>(static_cast<intptr_t>(1)), kCodeTimer);
+    script->callback(vorn_param_carrying(1), kCodeTimer);
     line("host > delete");
     delete script;
     return 0;
