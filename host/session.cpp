@@ -36,6 +36,78 @@ parsed_line failed(int number, const std::string& message) {
     return {std::nullopt, "line " + std::to_string(number) + ": " + message};
 }
 
+// What one word's reader sees: the word, the line and where the word ended. It fills in the
+// action, and returns what is wrong with the line, or nothing.
+struct line_reading {
+    const std::string& word;
+    const std::string& line;
+    size_t at;
+    session_action& action;
+
+    std::string next() { return nextWord(line, at); }
+    std::string rest() const { return restOfLine(line, at); }
+};
+
+std::string readEvent(line_reading& r) {
+    r.action.kind = action_kind::event;
+    r.action.panel = r.next();
+    r.action.control = r.next();
+    if (r.action.control.empty()) return "expected: event PANEL CONTROL [EVENT TEXT]";
+    r.action.text = r.rest();
+    return "";
+}
+
+std::string readRequest(line_reading& r) {
+    r.action.kind = action_kind::request;
+    r.action.text = r.rest();
+    return "";
+}
+
+// "timer ID", or "code CODE [NUMBER]" for the codes that carry a number.
+std::string readCode(line_reading& r) {
+    const bool isTimer = r.word == kTimer;
+    r.action.kind = action_kind::code;
+    const std::optional<long> code = isTimer ? std::optional<long>(kCodeTimer) : wholeNumber(r.next());
+    const std::string numberText = r.next();
+    const std::optional<long> value = numberText.empty() && !isTimer ? 0 : wholeNumber(numberText);
+    if (!code || !value || !r.next().empty()) return isTimer ? "expected: timer ID" : "expected: code CODE [NUMBER]";
+    if (*code == kCodeControlEvent || *code == kCodeParameterRequest || *code == kCodeRelease) {
+        return "code " + std::to_string(*code) + " carries a record or a text: use event or request";
+    }
+    r.action.code = static_cast<int>(*code);
+    r.action.number = *value;
+    return "";
+}
+
+std::string readAlone(line_reading& r) {
+    if (!r.next().empty()) return "expected: " + r.word + " alone";
+    r.action.kind = r.word == kShow ? action_kind::show : action_kind::remove;
+    return "";
+}
+
+// "expect TEXT" or "expect nothing"; "answer TEXT" or "answer null".
+std::string readExpectation(line_reading& r) {
+    r.action.text = r.rest();
+    if (r.action.text.empty()) return "expected: " + r.word + " TEXT";
+    if (r.word == kExpect) {
+        r.action.kind = r.action.text == kNothing ? action_kind::expectNothing : action_kind::expect;
+    } else {
+        r.action.kind = r.action.text == kNull ? action_kind::answerNull : action_kind::answer;
+    }
+    return "";
+}
+
+// The session file's grammar: each line's first word and its reader.
+struct session_word {
+    const char* word;
+    std::string (*read)(line_reading& r);
+};
+
+const session_word kSessionWords[] = {
+    {kEvent, readEvent},   {kRequest, readRequest}, {kTimer, readCode},         {kCode, readCode},
+    {kShow, readAlone},    {kDelete, readAlone},    {kExpect, readExpectation}, {kAnswer, readExpectation},
+};
+
 }  // namespace
 
 parsed_line parseSessionLine(const std::string& rawLine, int number) {
@@ -48,45 +120,14 @@ parsed_line parseSessionLine(const std::string& rawLine, int number) {
     if (word.empty() || word[0] == '#') return {};
 
     session_action action{action_kind::show, number, line, "", "", "", 0, 0};
-    if (word == kEvent) {
-        action.kind = action_kind::event;
-        action.panel = nextWord(line, at);
-        action.control = nextWord(line, at);
-        if (action.control.empty()) return failed(number, "expected: event PANEL CONTROL [EVENT TEXT]");
-        action.text = restOfLine(line, at);
-    } else if (word == kRequest) {
-        action.kind = action_kind::request;
-        action.text = restOfLine(line, at);
-    } else if (word == kTimer || word == kCode) {
-        action.kind = action_kind::code;
-        std::optional<long> code = kCodeTimer;
-        if (word == kCode) code = wholeNumber(nextWord(line, at));
-        const std::string numberText = nextWord(line, at);
-        const std::optional<long> value = numberText.empty() && word == kCode ? 0 : wholeNumber(numberText);
-        if (!code || !value || !nextWord(line, at).empty()) {
-            return failed(number, word == kTimer ? "expected: timer ID" : "expected: code CODE [NUMBER]");
-        }
-        if (*code == 2 || *code == 3 || *code == 5) {
-            return failed(number, "code " + std::to_string(*code) +
-                                      " carries a record or a text: use event or request");
-        }
-        action.code = static_cast<int>(*code);
-        action.number = *value;
-    } else if (word == kShow || word == kDelete) {
-        if (!nextWord(line, at).empty()) return failed(number, "expected: " + word + " alone");
-        action.kind = word == kShow ? action_kind::show : action_kind::remove;
-    } else if (word == kExpect || word == kAnswer) {
-        action.text = restOfLine(line, at);
-        if (action.text.empty()) return failed(number, "expected: " + word + " TEXT");
-        if (word == kExpect) {
-            action.kind = action.text == kNothing ? action_kind::expectNothing : action_kind::expect;
-        } else {
-            action.kind = action.text == kNull ? action_kind::answerNull : action_kind::answer;
-        }
-    } else {
-        return failed(number, "unknown action \"" + word + "\"");
+    for (const session_word& known : kSessionWords) {
+        if (word != known.word) continue;
+        line_reading reading{word, line, at, action};
+        const std::string problem = known.read(reading);
+        if (!problem.empty()) return failed(number, problem);
+        return {action, ""};
     }
-    return {action, ""};
+    return failed(number, "unknown action \"" + word + "\"");
 }
 
 std::optional<std::vector<session_action>> readSession(std::istream& in, const std::string& name,
