@@ -113,8 +113,9 @@ add_test(NAME native_host_transcript
           -P ${CMAKE_CURRENT_SOURCE_DIR}/compare_transcript.cmake)
 
 # The checker's own parts, as a library (vorn-host is its command line).
-vorn_add_gtest(checker_tests checker_test.cpp unit/host/command_text_test.cpp unit/host/videohub_reader_test.cpp
-  unit/host/web_door_test.cpp $<TARGET_OBJECTS:vorn_module_allocator>)
+vorn_add_gtest(checker_tests checker_test.cpp unit/host/check_outcome_test.cpp unit/host/command_text_test.cpp
+  unit/host/contract_rules_test.cpp unit/host/videohub_reader_test.cpp unit/host/web_door_test.cpp
+  $<TARGET_OBJECTS:vorn_module_allocator>)
 target_link_libraries(checker_tests PRIVATE vorn_checker)
 target_compile_definitions(checker_tests PRIVATE VORN_ROUTER_PANEL_DIR="${PROJECT_SOURCE_DIR}/router"
                                                  VORN_AN_ELF_MODULE="$<TARGET_FILE:Router>")
