@@ -101,6 +101,20 @@ TEST(MessageParser, LongTextsAreCopiedWhole) {
     EXPECT_EQ(p.value, longValue);
 }
 
+// Only texts shorter than the inline room live inside the object: one of exactly that length,
+// with its terminator, would not fit.
+TEST(MessageParser, OnlyTextsShorterThanTheInlineRoomLiveInsideTheObject) {
+    for (const unsigned length : {owned_parsed_message::kInlineText - 1, owned_parsed_message::kInlineText}) {
+        const std::string text = "k=" + std::string(length - 2, 'v');
+        const owned_parsed_message message(text.c_str());
+        const char* object = reinterpret_cast<const char*>(&message);
+        const char* buffer = message.record().buffer;
+        const bool inside = buffer >= object && buffer < object + sizeof message;
+        EXPECT_EQ(inside, length < owned_parsed_message::kInlineText) << length;
+        EXPECT_EQ(std::string(message.record().value), std::string(length - 2, 'v'));
+    }
+}
+
 TEST(MessageParser, TheRecordReadsItsOwnCopyNotTheCallersText) {
     char text[] = "command=value";
     owned_parsed_message message(text);

@@ -21,6 +21,10 @@ TEST(VornString, IntegerFormIsPlainDecimal) {
     EXPECT_EQ(text(vorn_string(INT_MIN, 0, 0, 10)), "-2147483648");
     EXPECT_EQ(text(vorn_string(255, '0', 4, 16)), "00ff");
     EXPECT_EQ(text(vorn_string(5, 0, 3, 10)), "  5");
+    // A base outside 2 to 36 counts as 10.
+    for (int base : {-2, 0, 1, 37}) EXPECT_EQ(text(vorn_string(255, 0, 0, base)), "255") << base;
+    EXPECT_EQ(text(vorn_string(35, 0, 0, 36)), "z");
+    EXPECT_EQ(text(vorn_string(5, 0, 0, 2)), "101");
 }
 
 TEST(VornString, CopiesAreIndependentAcrossTheInlineLimit) {
