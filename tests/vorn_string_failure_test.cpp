@@ -19,8 +19,14 @@ using module_allocator::armed_scope;
 
 const std::string kLong(200, 'x');
 
-// The objects an operation may change, made before anything fails, and read out whole.
+// The objects an operation reads or changes, made before anything fails (never at the program's
+// start, which test discovery runs too); what it may change is read out whole.
 struct observed {
+    const vorn_string longText{kLong.c_str()};
+    const vorn_string manyLongItems{(kLong + "," + kLong + ",," + kLong + "," + kLong + "," + kLong).c_str()};
+    const vorn_stringlist longItems{manyLongItems, ','};
+    const vorn_string longPair{(kLong + "=" + kLong).c_str()};
+
     vorn_string a{"short before"};
     vorn_string b{(kLong + "b").c_str()};
     vorn_stringlist list{vorn_string(("one," + kLong).c_str()), ','};
@@ -38,36 +44,31 @@ struct primitive {
     std::function<bool(observed&)> run;
 };
 
-const vorn_string kLongText(kLong.c_str());
-const vorn_string kManyLongItems((kLong + "," + kLong + ",," + kLong + "," + kLong + "," + kLong).c_str());
-const vorn_stringlist kLongItems(kManyLongItems, ',');
-const vorn_string kLongPair((kLong + "=" + kLong).c_str());
-
 const primitive kPrimitives[] = {
     {"assignText", [](observed& o) { return o.a.assignText(kLong.c_str()); }},
     {"assignNumber", [](observed& o) { return o.a.assignNumber(7, '0', 200, 10); }},
-    {"assignCopy", [](observed& o) { return o.a.assignCopy(kLongText); }},
-    {"appendCopy", [](observed& o) { return o.b.appendCopy(kLongText); }},
+    {"assignCopy", [](observed& o) { return o.a.assignCopy(o.longText); }},
+    {"appendCopy", [](observed& o) { return o.b.appendCopy(o.longText); }},
     {"appendCopy of itself", [](observed& o) { return o.b.appendCopy(o.b); }},
     {"fillLowestPlaceholder", [](observed& o) { return vorn_string("%1 and %1").fillLowestPlaceholder(o.b, o.a); }},
     {"fillLowestPlaceholder into its value", [](observed& o) { return vorn_string("%1%1").fillLowestPlaceholder(o.b, o.b); }},
     {"splitAt", [](observed& o) {
          int found = 0;
-         return kLongPair.splitAt('=', o.a, o.b, found);
+         return o.longPair.splitAt('=', o.a, o.b, found);
      }},
     {"splitAt into itself", [](observed& o) {
          int found = 0;
          return o.b.splitAt('x', o.b, o.a, found);
      }},
-    {"assignSplit", [](observed& o) { return o.list.assignSplit(kManyLongItems, ','); }},
-    {"assignCopy of a list", [](observed& o) { return o.list.assignCopy(kLongItems); }},
-    {"appendItem", [](observed& o) { return o.list.appendItem(kLongText); }},
+    {"assignSplit", [](observed& o) { return o.list.assignSplit(o.manyLongItems, ','); }},
+    {"assignCopy of a list", [](observed& o) { return o.list.assignCopy(o.longItems); }},
+    {"appendItem", [](observed& o) { return o.list.appendItem(o.longText); }},
     {"appendItem of its own item", [](observed& o) {
          vorn_stringlistIterator last = o.list.begin();
          ++last;
          return o.list.appendItem(*last);
      }},
-    {"joinInto", [](observed& o) { return kLongItems.joinInto(',', o.b); }},
+    {"joinInto", [](observed& o) { return o.longItems.joinInto(',', o.b); }},
 };
 
 // Runs `p` with allocation `n` failing (and every one after it, when `fromThenOn`); reports
@@ -113,16 +114,17 @@ TEST(VornStringFailure, APrimitiveThatCannotAllocateChangesNothingAndHoldsNothin
 }
 
 TEST(VornStringFailure, MembersRaiseBadAllocInTheCallerAndKeepTheirObject) {
+    const observed given;
     vorn_string kept("kept");
     vorn_stringlist list(vorn_string("a,b"), ',');
     armed_scope armed(true);
     module_allocator::failAllocationsFrom(1);
     EXPECT_THROW(vorn_string{kLong.c_str()}, std::bad_alloc);
     EXPECT_THROW(kept = kLong.c_str(), std::bad_alloc);
-    EXPECT_THROW(kept += kLongText, std::bad_alloc);
-    EXPECT_THROW(kLongText.arg(1, 0, 0, 10), std::bad_alloc);
-    EXPECT_THROW(list << kLongText, std::bad_alloc);
-    EXPECT_THROW(vorn_stringlist(kManyLongItems, ','), std::bad_alloc);
+    EXPECT_THROW(kept += given.longText, std::bad_alloc);
+    EXPECT_THROW(given.longText.arg(1, 0, 0, 10), std::bad_alloc);
+    EXPECT_THROW(list << given.longText, std::bad_alloc);
+    EXPECT_THROW(vorn_stringlist(given.manyLongItems, ','), std::bad_alloc);
     module_allocator::failAllocation(0);
     EXPECT_EQ(text(kept), "kept");
     EXPECT_EQ(items(list), (std::vector<std::string>{"a", "b"}));

@@ -85,6 +85,11 @@ TEST(VornString, EqualityWithIntegerNeedsTheWholeTextToBeThatNumber) {
     EXPECT_TRUE(vorn_string("-2147483648") == INT_MIN);
     EXPECT_TRUE(vorn_string("2147483647") == INT_MAX);
     EXPECT_TRUE(vorn_string("0000000000000000000000012") == 12);
+    // Every digit starts a number, the first and the last of them too.
+    EXPECT_TRUE(vorn_string("9") == 9);
+    EXPECT_TRUE(vorn_string("-0") == 0);
+    EXPECT_FALSE(vorn_string("/") == 0);
+    EXPECT_FALSE(vorn_string(":") == 0);
     // Digits past 32 bits never wrap or stop being read.
     EXPECT_FALSE(vorn_string("-21474836480") == INT_MIN);
     EXPECT_FALSE(vorn_string("-2147483648999") == INT_MIN);
