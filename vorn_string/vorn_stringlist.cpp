@@ -1,10 +1,12 @@
 // The ordered list of texts and its iterator.
 //
 // Nothing thrown here leaves: item storage comes from the nothrow operator new, and a primitive
-// that cannot get it returns false with its list as it was. Assignments build a new list and take it over whole.
+// that cannot get it returns false with its list as it was. Assignments build a new list and
+// take it over whole.
 #include "vorn_string.h"
 
-#include <cstdint>
+#include <climits>
+#include <cstddef>
 #include <cstring>
 #include <new>
 
@@ -12,7 +14,9 @@ namespace {
 
 // Storage for `count` empty strings, or null.
 vorn_string* newItems(unsigned count) {
-    void* storage = ::operator new(sizeof(vorn_string) * count, std::nothrow);
+    std::size_t bytes = 0;
+    if (__builtin_mul_overflow(sizeof(vorn_string), std::size_t{count}, &bytes)) return nullptr;
+    void* storage = ::operator new(bytes, std::nothrow);
     if (!storage) return nullptr;
     vorn_string* items = static_cast<vorn_string*>(storage);
     for (unsigned i = 0; i < count; ++i) new (items + i) vorn_string();
@@ -103,7 +107,7 @@ void vorn_stringlist::adopt(vorn_stringlist& other) noexcept {
 }
 
 bool vorn_stringlist::grow() noexcept {
-    if (m_capacity > SIZE_MAX / sizeof(vorn_string) / 2) return false;
+    if (m_capacity > UINT_MAX / 2) return false;
     const unsigned capacity = m_capacity < 4 ? 4 : m_capacity * 2;
     vorn_string* grown = newItems(capacity);
     if (!grown) return false;
