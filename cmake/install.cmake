@@ -18,7 +18,7 @@ if(WIN32)
 endif()
 # On Windows vorn-host's sockets are a DLL beside it, which it loads for --web and --router.
 if(WIN32)
-  install(FILES $<TARGET_FILE:vorn_host_sockets> DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES $<TARGET_FILE:vorn_host_socket_library> DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 install(TARGETS ${vorn_package_targets}
   EXPORT VornScriptTargets

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "router_protocols/videohub_reader.h"
+#include "videohub_reader.h"
 
 using namespace vorn_host;
 

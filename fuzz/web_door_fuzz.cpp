@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "web/web_door.h"
+#include "web_door.h"
 
 using namespace vorn_host;
 

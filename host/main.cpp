@@ -9,7 +9,7 @@
 
 #include "exit_status.h"
 #include "session_run.h"
-#include "validate/validate_command.h"
+#include "validate_command.h"
 
 namespace {
 

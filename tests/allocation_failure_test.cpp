@@ -18,7 +18,7 @@
 
 namespace {
 
-using module_allocator::armed_scope;
+using vorn_host::module_allocator::armed_scope;
 
 // A recording host whose own allocations never fail: only the module's count.
 class sweep_host : public recording_host {
@@ -105,23 +105,23 @@ sweep_result sweep(load_vorn_client_script_fn factory, const char* path, const s
                    const check_fn& actsAfterwards) {
     sweep_result result;
     for (unsigned long n = 1;; ++n) {
-        const long liveBefore = module_allocator::liveBlocks();
+        const long liveBefore = vorn_host::module_allocator::liveBlocks();
         bool reached = false, acted = false, exception = false, repliesBack = false;
         {
             sweep_run run(factory);
-            module_allocator::failAllocation(n);
+            vorn_host::module_allocator::failAllocation(n);
             run.create(path);
             session(run);
-            reached = module_allocator::failureReached();
-            if (!reached) result.points = module_allocator::armedAllocations();
-            module_allocator::failAllocation(0);
+            reached = vorn_host::module_allocator::failureReached();
+            if (!reached) result.points = vorn_host::module_allocator::armedAllocations();
+            vorn_host::module_allocator::failAllocation(0);
             if (!run.created()) run.create(path);
             acted = actsAfterwards(run);
             run.destroy();
             exception = run.exceptionReachedHost;
             repliesBack = run.host.everyReplyHandedBackOnce();
         }
-        const bool leaked = module_allocator::liveBlocks() != liveBefore;
+        const bool leaked = vorn_host::module_allocator::liveBlocks() != liveBefore;
         if (exception) ++result.endedHost, noteFault(result, n, "exception reached the host");
         if (leaked) ++result.leaked, noteFault(result, n, "leak");
         if (!repliesBack) ++result.repliesOwed, noteFault(result, n, "reply owed");

@@ -46,9 +46,9 @@ protected:
     // Allocations made while `action` runs.
     template <typename Action>
     unsigned long allocationsOf(Action action) {
-        const unsigned long before = module_allocator::allocations();
+        const unsigned long before = vorn_host::module_allocator::allocations();
         action();
-        return module_allocator::allocations() - before;
+        return vorn_host::module_allocator::allocations() - before;
     }
 
     quiet_host host;
@@ -86,7 +86,7 @@ TEST_F(AllocationCount, TimerAllocatesNothing) {
 }
 
 TEST(AllocationCounter, SeesTheStringLibrarysLongTexts) {
-    const unsigned long before = module_allocator::allocations();
+    const unsigned long before = vorn_host::module_allocator::allocations();
     vorn_string longText(std::string(200, 'x').c_str());
-    EXPECT_GT(module_allocator::allocations(), before);
+    EXPECT_GT(vorn_host::module_allocator::allocations(), before);
 }

@@ -18,7 +18,7 @@ include(GoogleTest)
 function(vorn_add_gtest target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "FIXTURE" "")
   add_executable(${target} ${arg_UNPARSED_ARGUMENTS})
-  target_link_libraries(${target} PRIVATE GTest::gtest_main vorn_host_event_record)
+  target_link_libraries(${target} PRIVATE GTest::gtest_main vorn_host_boundary)
   set(properties "")
   if(arg_FIXTURE)
     set(properties FIXTURES_REQUIRED ${arg_FIXTURE})
@@ -34,9 +34,8 @@ function(vorn_add_gtest target)
   endif()
 endfunction()
 
-vorn_add_gtest(vorn_string_tests vorn_string_test.cpp vorn_string_failure_test.cpp
-  $<TARGET_OBJECTS:vorn_module_allocator>)
-target_link_libraries(vorn_string_tests PRIVATE vorn_string vorn_module_allocator_headers)
+vorn_add_gtest(vorn_string_tests vorn_string_test.cpp vorn_string_failure_test.cpp)
+target_link_libraries(vorn_string_tests PRIVATE vorn_string vorn_host_allocator)
 
 vorn_add_gtest(script_helper_tests
   alarm_group_test.cpp
@@ -51,8 +50,8 @@ target_link_libraries(router_tests PRIVATE Router vorn_script_helper)
 
 # The allocation tests replace the process's allocation functions with counting ones that
 # forward to malloc and free, so memcheck and the sanitizers still watch every block.
-vorn_add_gtest(allocation_tests allocation_test.cpp $<TARGET_OBJECTS:vorn_module_allocator>)
-target_link_libraries(allocation_tests PRIVATE Router vorn_script_helper vorn_module_allocator_headers)
+vorn_add_gtest(allocation_tests allocation_test.cpp)
+target_link_libraries(allocation_tests PRIVATE Router vorn_script_helper vorn_host_allocator)
 
 if(NOT WIN32)
   vorn_add_gtest(module_loading_tests module_loading_test.cpp)
@@ -95,9 +94,8 @@ if(NOT WIN32)
     ALARM_PANEL_MODULE_PATH="${consumer_dir}/alarm_panel/AlarmPanel${CMAKE_SHARED_LIBRARY_SUFFIX}")
 
   # Allocation failure at every point, over Router and over the example's alarm group.
-  vorn_add_gtest(allocation_failure_tests allocation_failure_test.cpp
-    $<TARGET_OBJECTS:vorn_module_allocator> FIXTURE alarm_panel_module)
-  target_link_libraries(allocation_failure_tests PRIVATE Router vorn_interfaces vorn_module_allocator_headers ${CMAKE_DL_LIBS})
+  vorn_add_gtest(allocation_failure_tests allocation_failure_test.cpp FIXTURE alarm_panel_module)
+  target_link_libraries(allocation_failure_tests PRIVATE Router vorn_interfaces vorn_host_allocator ${CMAKE_DL_LIBS})
   target_compile_definitions(allocation_failure_tests PRIVATE
     ALARM_PANEL_MODULE_PATH="${consumer_dir}/alarm_panel/AlarmPanel${CMAKE_SHARED_LIBRARY_SUFFIX}")
 endif()
@@ -112,11 +110,24 @@ add_test(NAME native_host_transcript
           -DEXPECTED=${CMAKE_CURRENT_SOURCE_DIR}/native_host/typical_take.transcript
           -P ${CMAKE_CURRENT_SOURCE_DIR}/compare_transcript.cmake)
 
-# The checker's own parts, as a library (vorn-host is its command line).
-vorn_add_gtest(checker_tests checker_test.cpp unit/host/check_outcome_test.cpp unit/host/command_text_test.cpp
-  unit/host/contract_rules_test.cpp unit/host/videohub_reader_test.cpp unit/host/web_door_test.cpp
-  $<TARGET_OBJECTS:vorn_module_allocator>)
-target_link_libraries(checker_tests PRIVATE vorn_checker)
+# vorn-host's own parts, one folder of tests a part (unit/PART), as the host drives them.
+file(GLOB_RECURSE host_part_tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/unit/*_test.cpp)
+vorn_add_gtest(checker_tests ${host_part_tests})
+target_include_directories(checker_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/unit)
+target_link_libraries(checker_tests PRIVATE vorn_host vorn_host_allocator)
 target_compile_definitions(checker_tests PRIVATE VORN_ROUTER_PANEL_DIR="${PROJECT_SOURCE_DIR}/router"
                                                  VORN_AN_ELF_MODULE="$<TARGET_FILE:Router>")
 add_dependencies(checker_tests Router)
+
+# vorn-host's parts are layered: a part finds the headers of the parts below it and not of those
+# above. Two probes of the boundary part, left out of the build, are built by these tests.
+foreach(probe boundary_uses_its_own boundary_includes_session)
+  add_library(${probe}_probe OBJECT EXCLUDE_FROM_ALL unit/layering/${probe}.cpp)
+  target_link_libraries(${probe}_probe PRIVATE vorn_host_boundary)
+endforeach()
+add_test(NAME host_parts.a_part_includes_what_lies_below
+  COMMAND ${CMAKE_COMMAND} -DBINARY_DIR=${CMAKE_BINARY_DIR} -DTARGET=boundary_uses_its_own_probe -DEXPECT=builds
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/unit/layering/expect_build.cmake)
+add_test(NAME host_parts.a_lower_part_cannot_include_a_higher_one
+  COMMAND ${CMAKE_COMMAND} -DBINARY_DIR=${CMAKE_BINARY_DIR} -DTARGET=boundary_includes_session_probe -DEXPECT=fails
+          -DHEADER=session_player.h -P ${CMAKE_CURRENT_SOURCE_DIR}/unit/layering/expect_build.cmake)

@@ -15,7 +15,7 @@
 
 namespace {
 
-using module_allocator::armed_scope;
+using vorn_host::module_allocator::armed_scope;
 
 const std::string kLong(200, 'x');
 
@@ -76,22 +76,22 @@ const primitive kPrimitives[] = {
 bool meetsContract(const primitive& p, unsigned long n, bool fromThenOn, bool& reached) {
     observed o;
     const std::vector<std::string> before = o.state();
-    const long heldBefore = module_allocator::liveBlocks();
+    const long heldBefore = vorn_host::module_allocator::liveBlocks();
     bool done = false;
     {
         armed_scope armed(true);
         if (fromThenOn) {
-            module_allocator::failAllocationsFrom(n);
+            vorn_host::module_allocator::failAllocationsFrom(n);
         } else {
-            module_allocator::failAllocation(n);
+            vorn_host::module_allocator::failAllocation(n);
         }
         done = p.run(o);
-        reached = module_allocator::failureReached();
-        module_allocator::failAllocation(0);
+        reached = vorn_host::module_allocator::failureReached();
+        vorn_host::module_allocator::failAllocation(0);
     }
     if (!reached) return done;
     const bool unchanged = o.state() == before;
-    const bool holdsNothing = module_allocator::liveBlocks() == heldBefore;
+    const bool holdsNothing = vorn_host::module_allocator::liveBlocks() == heldBefore;
     EXPECT_FALSE(done) << p.name << " at allocation " << n << " reported success";
     EXPECT_TRUE(unchanged) << p.name << " at allocation " << n << " changed what it was given";
     EXPECT_TRUE(holdsNothing) << p.name << " at allocation " << n << " held memory";
@@ -118,14 +118,14 @@ TEST(VornStringFailure, MembersRaiseBadAllocInTheCallerAndKeepTheirObject) {
     vorn_string kept("kept");
     vorn_stringlist list(vorn_string("a,b"), ',');
     armed_scope armed(true);
-    module_allocator::failAllocationsFrom(1);
+    vorn_host::module_allocator::failAllocationsFrom(1);
     EXPECT_THROW(vorn_string{kLong.c_str()}, std::bad_alloc);
     EXPECT_THROW(kept = kLong.c_str(), std::bad_alloc);
     EXPECT_THROW(kept += given.longText, std::bad_alloc);
     EXPECT_THROW(given.longText.arg(1, 0, 0, 10), std::bad_alloc);
     EXPECT_THROW(list << given.longText, std::bad_alloc);
     EXPECT_THROW(vorn_stringlist(given.manyLongItems, ','), std::bad_alloc);
-    module_allocator::failAllocation(0);
+    vorn_host::module_allocator::failAllocation(0);
     EXPECT_EQ(text(kept), "kept");
     EXPECT_EQ(items(list), (std::vector<std::string>{"a", "b"}));
 }

@@ -2,7 +2,7 @@
 // sockets themselves: each operation's deadline goes to it as the time left.
 #include "tcp_connection.h"
 
-#include "sockets/socket_loader.h"
+#include "socket_loader.h"
 
 namespace vorn_host {
 

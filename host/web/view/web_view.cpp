@@ -1,0 +1,112 @@
+// The browser view's play loop: the server (sockets/web_server.cpp, in the socket library)
+// queues the lines the page posts; this loop, on the main thread, plays each on the module and
+// publishes the state the page shows.
+#include "web_view.h"
+
+#include <ostream>
+
+#include <nlohmann/json.hpp>
+
+#include "session.h"
+#include "socket_loader.h"
+#include "web_door.h"
+
+namespace vorn_host {
+
+extern const char kWebPage[];  // page.html, embedded at build time
+
+namespace {
+
+using json = nlohmann::ordered_json;
+
+// Where the page carries the run's token, for its requests to send back.
+const char kTokenMark[] = "{{VORN_TOKEN}}";
+
+json panelsOf(const simulated_host& host) {
+    json panels = json::array();
+    for (const panel_model::panel_view& p : host.panels().view()) {
+        json controls = json::array();
+        for (const panel_model::control_view& c : p.controls) {
+            json properties = json::object();
+            for (const auto& [name, value] : c.values) properties[name] = value;
+            controls.push_back({{"id", c.id}, {"kind", c.kind}, {"items", c.items}, {"properties", properties}});
+        }
+        panels.push_back({{"id", p.id}, {"controls", controls}});
+    }
+    return panels;
+}
+
+json stateOf(const session_player& player, const session_report& report, const std::string& lastError) {
+    const simulated_host& host = player.host(0);
+    json crosspoints = json::array();
+    for (const auto& [where, source] : host.router().feeds()) {
+        crosspoints.push_back({{"device", where.first}, {"destination", where.second}, {"source", source}});
+    }
+    json log = json::array();
+    for (const session_report::shown_entry& e : report.entries()) {
+        if (e.kind == "state") continue;
+        log.push_back({{"kind", e.kind}, {"line", e.line}, {"text", e.text}, {"detail", e.detail}});
+    }
+    return {{"panels", panelsOf(host)}, {"crosspoints", crosspoints},
+            {"timers", json(std::vector<long>(host.runningTimers().begin(), host.runningTimers().end()))},
+            {"clean", report.clean()}, {"error", lastError}, {"log", log}};
+}
+
+// The page, with the run's token in it: only a page served by this server knows it.
+std::string pageWithToken(const std::string& token) {
+    std::string page = kWebPage;
+    const std::size_t mark = page.find(kTokenMark);
+    if (mark != std::string::npos) page.replace(mark, sizeof kTokenMark - 1, token);
+    return page;
+}
+
+void publish(const vorn_socket_library& library, vorn_web_server* server, const json& state) {
+    const std::string text = state.dump(-1, ' ', false, json::error_handler_t::replace);
+    library.webPublish(server, text.data(), text.size());
+}
+
+// The server's refusals, written from its threads, one line at a time.
+void writeRefusal(void* err, const char* line) {
+    try {
+        *static_cast<std::ostream*>(err) << "vorn-host: " << line << std::endl;
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+bool serveWeb(session_player& player, session_report& report, const web_door& door, std::ostream& out,
+              std::ostream& err) {
+    std::string why;
+    const vorn_socket_library* library = socketLibrary(why);
+    if (library && !library->webStart) why = "this vorn-host was built without the browser view";
+    if (!library || !library->webStart) {
+        err << "vorn-host: --web " << door.listenHost << ":" << door.port << ": " << why << "\n";
+        return false;
+    }
+    const std::string page = pageWithToken(door.token);
+    const vorn_web_settings settings{door.listenHost.c_str(), door.port, door.token.c_str(), page.c_str(),
+                                     writeRefusal, &err};
+    char error[kSocketErrorSize] = "";
+    vorn_web_server* server = library->webStart(&settings, error, sizeof error);
+    if (!server) {
+        err << "vorn-host: " << error << "\n";
+        return false;
+    }
+    publish(*library, server, stateOf(player, report, ""));
+    // On loopback the page carries the token itself; listening further out, the page needs it.
+    const std::string address = door.listenHost + ":" + std::to_string(door.port);
+    const std::string query = isLoopbackHost(door.listenHost) ? "" : std::string("?") + kTokenQuery + "=" + door.token;
+    out << "vorn-host: the panel view is at http://" << address << "/" << query << " (post /quit to end)" << std::endl;
+
+    char text[kMaxActionBytes + 1];
+    for (int line = 1; library->webNextLine(server, text, sizeof text); ++line) {
+        const parsed_line parsed = parseSessionLine(text, line);
+        if (parsed.action) player.play(*parsed.action);
+        publish(*library, server, stateOf(player, report, parsed.error));
+    }
+    library->webStop(server);
+    return true;
+}
+
+}  // namespace vorn_host

@@ -1,0 +1,64 @@
+// The ELF export reader, on files made wrong on purpose.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <elf.h>
+#include <link.h>
+
+#include "elf_exports.h"
+#include "written_file.h"
+
+using namespace vorn_host;
+
+namespace {
+
+// A file that claims to be an ELF object with its section table far beyond its end: the
+// reader must refuse it, not read past the bytes it has.
+TEST(ElfExports, AHeaderPointingBeyondTheFileIsRefused) {
+    std::string bytes(64, '\0');
+    bytes.replace(0, 4, "\x7f" "ELF");
+    bytes[4] = 2;  // 64-bit
+    bytes[5] = 1;  // little-endian
+    for (int i = 0; i < 8; ++i) bytes[40 + i] = static_cast<char>(0x7f);  // e_shoff, far away
+    bytes[58] = 64;                                                        // e_shentsize
+    bytes[60] = 1;                                                         // e_shnum
+    const std::string path = ::testing::TempDir() + "beyond_the_end.so";
+    std::ofstream(path, std::ios::binary) << bytes;
+    std::string error;
+    const auto names = elfExportedSymbols(path, error);
+    EXPECT_TRUE(!names || names->empty()) << error;
+}
+
+// A real module whose dynamic symbol names are made to lie far past the file's end: they are left
+// out, never read from where the file is not.
+TEST(ElfExports, NamesPastTheFileAreLeftOut) {
+    std::ifstream in(VORN_AN_ELF_MODULE, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), sizeof(ElfW(Ehdr)));
+    ElfW(Ehdr) header;
+    std::memcpy(&header, bytes.data(), sizeof header);
+    const auto sectionAt = [&](unsigned index) { return header.e_shoff + std::uint64_t(index) * header.e_shentsize; };
+    bool moved = false;
+    for (unsigned i = 0; i < header.e_shnum; ++i) {
+        ElfW(Shdr) section;
+        std::memcpy(&section, bytes.data() + sectionAt(i), sizeof section);
+        if (section.sh_type != SHT_DYNSYM) continue;
+        ElfW(Shdr) names;
+        std::memcpy(&names, bytes.data() + sectionAt(section.sh_link), sizeof names);
+        names.sh_offset = std::uint64_t{1} << (sizeof(void*) == 8 ? 40 : 30);
+        std::memcpy(&bytes[sectionAt(section.sh_link)], &names, sizeof names);
+        moved = true;
+    }
+    ASSERT_TRUE(moved);
+    std::string error;
+    const auto symbols = elfExportedSymbols(writtenFile("names_past_the_end.so", bytes), error);
+    ASSERT_TRUE(symbols) << error;
+    EXPECT_TRUE(symbols->empty());
+}
+
+}  // namespace
