@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "../tests/host_event.h"
+#include "../tests/support/host_event.h"
 #include "vorn_boundary_words.h"
-#include "../tests/test_script.h"
+#include "../tests/support/test_script.h"
 #include "bench_host.h"
 #include "floor.h"
 #include "vorn_module_export.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "../tests/host_event.h"
+#include "../tests/support/host_event.h"
 #include "bench_host.h"
 #include "floor.h"
 #include "vorn_module_export.h"

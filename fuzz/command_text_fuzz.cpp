@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "../tests/test_script.h"
+#include "../tests/support/test_script.h"
 #include "fuzz_input.h"
 
 namespace {

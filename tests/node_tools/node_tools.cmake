@@ -33,12 +33,12 @@ endif()
 set(node_tools ${CMAKE_BINARY_DIR}/node_tools)
 add_test(NAME node_tools_install
   COMMAND ${CMAKE_COMMAND} -DNPM=${VORN_NPM} -DSOURCE=${CMAKE_CURRENT_SOURCE_DIR}/node_tools/package.json
-          -DTARGET=${node_tools} -P ${CMAKE_CURRENT_SOURCE_DIR}/node_tools_install.cmake)
+          -DTARGET=${node_tools} -P ${CMAKE_CURRENT_SOURCE_DIR}/node_tools/node_tools_install.cmake)
 set_tests_properties(node_tools_install PROPERTIES FIXTURES_SETUP node_tools)
 
 foreach(scenario IN LISTS router_scenarios)
   add_test(NAME router_link.${scenario}
-    COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/router/router_link_test.js ${scenario}
+    COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/node_tools/router_link_test.js ${scenario}
             "${host_command}" $<TARGET_FILE:Router> ${PROJECT_SOURCE_DIR}/sessions/typical_take.session
             ${node_tools}/node_modules)
   set_tests_properties(router_link.${scenario} PROPERTIES FIXTURES_REQUIRED node_tools SKIP_RETURN_CODE 77
@@ -48,7 +48,7 @@ endforeach()
 # The browser view, clicked in Debian's chromium; the screenshot stays in the build folder.
 if(web_view)
   add_test(NAME web_view_take_by_clicking
-    COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/web/web_view_test.js "${host_command}"
+    COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/node_tools/web_view_test.js "${host_command}"
             $<TARGET_FILE:Router> ${node_tools}/node_modules ${CMAKE_CURRENT_BINARY_DIR}/web_view.png
             ${CMAKE_CURRENT_BINARY_DIR}/web_view_clicked.session)
   set_tests_properties(web_view_take_by_clicking PROPERTIES
@@ -59,7 +59,7 @@ if(web_view)
   # Hosts, Origins, tokens and bodies, and a listener beyond loopback.
   foreach(scenario IN ITEMS other-origin requests beyond-loopback)
     add_test(NAME web_view_refuses.${scenario}
-      COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/web/web_refusals_test.js ${scenario}
+      COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/node_tools/web_refusals_test.js ${scenario}
               "${host_command}" $<TARGET_FILE:Router> ${node_tools}/node_modules
               ${CMAKE_CURRENT_BINARY_DIR}/web_refusals)
     set_tests_properties(web_view_refuses.${scenario} PROPERTIES
@@ -72,8 +72,8 @@ if(web_view AND NOT CMAKE_CROSSCOMPILING)
   # The README's screenshot, made anew by one command: cmake --build --preset default --target web_screenshot
   add_custom_target(web_screenshot
     COMMAND ${CMAKE_COMMAND} -DNPM=${VORN_NPM} -DSOURCE=${CMAKE_CURRENT_SOURCE_DIR}/node_tools/package.json
-            -DTARGET=${node_tools} -P ${CMAKE_CURRENT_SOURCE_DIR}/node_tools_install.cmake
-    COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/web/web_view_test.js $<TARGET_FILE:vorn-host>
+            -DTARGET=${node_tools} -P ${CMAKE_CURRENT_SOURCE_DIR}/node_tools/node_tools_install.cmake
+    COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/node_tools/web_view_test.js $<TARGET_FILE:vorn-host>
             $<TARGET_FILE:Router> ${node_tools}/node_modules ${PROJECT_SOURCE_DIR}/docs/web_view.png
             ${CMAKE_CURRENT_BINARY_DIR}/web_view_clicked.session
     DEPENDS vorn-host Router

@@ -9,7 +9,7 @@ endif()
 file(COPY ${HOST} DESTINATION ${folder})
 get_filename_component(host_name ${HOST} NAME)
 execute_process(COMMAND ${CMAKE_COMMAND} "-DCOMMAND=${EMULATOR};${folder}/${host_name}" -DEXPECTED=${EXPECTED}
-                        -P ${CMAKE_CURRENT_LIST_DIR}/compare_transcript.cmake
+                        -P ${CMAKE_CURRENT_LIST_DIR}/../support/compare_transcript.cmake
   WORKING_DIRECTORY ${folder} RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "the native-ABI host failed from the unpacked zip")

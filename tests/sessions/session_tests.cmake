@@ -1,8 +1,7 @@
 # Host sessions: every session is played by vorn-host on the real module, through the same
 # launcher as the unit tests.
-add_library(faulty_module MODULE faulty_module/faulty_module.cpp)
-target_link_libraries(faulty_module PRIVATE vorn_interfaces)
-set_target_properties(faulty_module PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden)
+include(${CMAKE_CURRENT_SOURCE_DIR}/support/test_modules.cmake)
+vorn_add_test_module(faulty_module faulty_module/faulty_module.cpp)
 
 function(vorn_add_session name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "EXIT;INPUT" "ARGS;EXPECT;REJECT")
@@ -12,7 +11,7 @@ function(vorn_add_session name)
   add_test(NAME session.${name}
     COMMAND ${CMAKE_COMMAND} "-DHOST=${VORN_TEST_LAUNCHER};${CMAKE_CROSSCOMPILING_EMULATOR};$<TARGET_FILE:vorn-host>"
             "-DARGS=${arg_ARGS}" -DEXIT=${arg_EXIT} "-DEXPECT=${arg_EXPECT}" "-DREJECT=${arg_REJECT}"
-            "-DINPUT=${arg_INPUT}" -P ${CMAKE_CURRENT_SOURCE_DIR}/run_session.cmake)
+            "-DINPUT=${arg_INPUT}" -P ${CMAKE_CURRENT_SOURCE_DIR}/sessions/run_session.cmake)
 endfunction()
 
 set(router_module $<TARGET_FILE:Router>)
@@ -134,39 +133,23 @@ vorn_add_session(validate_unknown_check EXIT 2 ARGS validate ${router_module} --
 # The one-flaw modules (tests/faulty_module/one_flaw_module.cpp): words of their own, and one
 # flaw each, chosen with a definition.
 function(vorn_add_one_flaw_module name)
-  add_library(${name} MODULE faulty_module/one_flaw_module.cpp)
-  target_link_libraries(${name} PRIVATE vorn_interfaces)
+  vorn_add_test_module(${name} faulty_module/one_flaw_module.cpp UNLOADABLE
+    PANEL ${CMAKE_CURRENT_SOURCE_DIR}/faulty_module/f3.vorn_ui)
+  target_compile_definitions(${name} PRIVATE ${ARGN})
   # The entry point a script author's module links (vorn_add_script_module), which gives back
   # what the runtime made when the DLL is unloaded: load-unload sees everything a DLL allocates.
   if(WIN32)
     target_link_libraries(${name} PRIVATE vorn::library_entry)
-  endif()
-  set_target_properties(${name} PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden)
-  target_compile_definitions(${name} PRIVATE ${ARGN})
-  if(WIN32)
-    target_link_libraries(${name} PRIVATE vorn::library_entry)
-  endif()
-  # GNU unique symbols (from std::to_string, say) would keep the module loaded after dlclose,
-  # and an unoptimised build exports the standard library's instantiations.
-  target_compile_options(${name} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
-  if(NOT WIN32)
+  else()
+    # An unoptimised build would export the standard library's instantiations.
     target_link_options(${name} PRIVATE "LINKER:--version-script=${CMAKE_CURRENT_SOURCE_DIR}/faulty_module/one_flaw_exports.map")
   endif()
-  add_custom_command(TARGET ${name} POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_CURRENT_SOURCE_DIR}/faulty_module/f3.vorn_ui
-            $<TARGET_FILE_DIR:${name}>/f3.vorn_ui)
 endfunction()
 
 # On a module with deliberate faults each fault fails its own check, and every other check
 # still runs and passes: the crash on code 6 ends only the checks that make that call.
 if(NOT WIN32)
-  add_library(faulty_checks MODULE faulty_module/faulty_checks.cpp)
-  target_link_libraries(faulty_checks PRIVATE vorn_interfaces)
-  set_target_properties(faulty_checks PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden)
-  target_compile_options(faulty_checks PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
-  add_custom_command(TARGET faulty_checks POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${PROJECT_SOURCE_DIR}/router/p1.vorn_ui
-            $<TARGET_FILE_DIR:faulty_checks>/p1.vorn_ui)
+  vorn_add_test_module(faulty_checks faulty_module/faulty_checks.cpp UNLOADABLE PANEL ${PROJECT_SOURCE_DIR}/router/p1.vorn_ui)
   set(faulty_checks_module $<TARGET_FILE:faulty_checks>)
   vorn_add_session(validate_faults_fail_their_own_checks EXIT 1
     ARGS validate ${faulty_checks_module} --seed 7 --timeout ${VORN_CHECK_TIMEOUT_MS}
@@ -273,9 +256,7 @@ if(NOT WIN32)
   # A check that never ends is stopped: on the processor time it uses when it computes, and on
   # the wall clock (ten times the limit) when it only waits.
   foreach(hang IN ITEMS spinning waiting)
-    add_library(${hang}_module MODULE faulty_module/hanging_module.cpp)
-    target_link_libraries(${hang}_module PRIVATE vorn_interfaces)
-    set_target_properties(${hang}_module PROPERTIES PREFIX "" CXX_VISIBILITY_PRESET hidden)
+    vorn_add_test_module(${hang}_module faulty_module/hanging_module.cpp)
   endforeach()
   target_compile_definitions(waiting_module PRIVATE VORN_HANG_BY_WAITING)
   vorn_add_session(validate_ends_a_computing_check_on_its_processor_time EXIT 1
@@ -293,7 +274,7 @@ if(NOT WIN32)
     COMMAND ${CMAKE_COMMAND} "-DHOST=${VORN_TEST_LAUNCHER};${CMAKE_CROSSCOMPILING_EMULATOR};$<TARGET_FILE:vorn-host>"
             -DMODULE=${faulty_checks_module} -DWORK=${CMAKE_CURRENT_BINARY_DIR}/validate_replay
             -DTIMEOUT=${VORN_CHECK_TIMEOUT_MS}
-            -P ${CMAKE_CURRENT_SOURCE_DIR}/validate_replay.cmake)
+            -P ${CMAKE_CURRENT_SOURCE_DIR}/sessions/validate_replay.cmake)
   find_program(VORN_PYTHON NAMES python3)
   if(VORN_PYTHON)
     add_test(NAME validate_junit_names_every_check
@@ -301,7 +282,7 @@ if(NOT WIN32)
               -DMODULE=${faulty_checks_module} -DTIMEOUT=${VORN_CHECK_TIMEOUT_MS}
               -DSKIPPING_MODULE=$<TARGET_FILE:spinning_module>
               -DPYTHON=${VORN_PYTHON} -DJUNIT=${CMAKE_CURRENT_BINARY_DIR}/validate.junit.xml
-              -P ${CMAKE_CURRENT_SOURCE_DIR}/validate_junit.cmake)
+              -P ${CMAKE_CURRENT_SOURCE_DIR}/sessions/validate_junit.cmake)
   endif()
 endif()
 
@@ -309,4 +290,4 @@ endif()
 add_test(NAME session_update_and_record
   COMMAND ${CMAKE_COMMAND} "-DHOST=${VORN_TEST_LAUNCHER};${CMAKE_CROSSCOMPILING_EMULATOR};$<TARGET_FILE:vorn-host>"
           -DMODULE=${router_module} -DSESSION=${typical_take} -DTYPED=${CMAKE_CURRENT_SOURCE_DIR}/sessions/typed_take.txt
-          -DWORK=${CMAKE_CURRENT_BINARY_DIR}/session_writing -P ${CMAKE_CURRENT_SOURCE_DIR}/session_writing.cmake)
+          -DWORK=${CMAKE_CURRENT_BINARY_DIR}/session_writing -P ${CMAKE_CURRENT_SOURCE_DIR}/sessions/session_writing.cmake)

@@ -14,7 +14,7 @@ foreach(check IN LISTS dll_checks)
     COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DSTRINGS=${VORN_STRINGS} -DDLL=$<TARGET_FILE:Router>
             -DFORMAT=${dll_format} -DPOINTER=${CMAKE_SIZEOF_VOID_P} -DCHECK=${check}
             "-DOBJECTS=$<TARGET_OBJECTS:vorn_script_helper>"
-            -P ${CMAKE_CURRENT_SOURCE_DIR}/inspect_windows_dll.cmake)
+            -P ${CMAKE_CURRENT_SOURCE_DIR}/windows/inspect_windows_dll.cmake)
 endforeach()
 
 # A host built with Microsoft's C++ ABI (clang for the MSVC target, linked by lld-link against
@@ -32,7 +32,7 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
     set(native_link_options "")
   endif()
   find_file(VORN_KERNEL32_IMPORTS libkernel32.a PATHS ${CMAKE_FIND_ROOT_PATH}/lib NO_DEFAULT_PATH REQUIRED)
-  set(native_dir ${CMAKE_CURRENT_SOURCE_DIR}/native_host)
+  set(native_dir ${CMAKE_CURRENT_SOURCE_DIR}/windows/native_host)
   set(native_object ${CMAKE_CURRENT_BINARY_DIR}/native_host.obj)
   set(native_exe ${CMAKE_BINARY_DIR}/bin/native_host.exe)
   add_custom_command(OUTPUT ${native_exe}
@@ -49,7 +49,7 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
   add_test(NAME native_abi_host_transcript
     COMMAND ${CMAKE_COMMAND} "-DCOMMAND=${CMAKE_CROSSCOMPILING_EMULATOR};${native_exe}"
             -DEXPECTED=${native_dir}/typical_take.transcript
-            -P ${CMAKE_CURRENT_SOURCE_DIR}/compare_transcript.cmake)
+            -P ${CMAKE_CURRENT_SOURCE_DIR}/support/compare_transcript.cmake)
 
   # A host that reloads its panels: 200 loads and unloads of Router.dll, each playing the take,
   # leave no heap block behind after the first, counted over every heap of the process. Once
@@ -72,48 +72,48 @@ if(CMAKE_CROSSCOMPILING_EMULATOR)
     add_test(NAME release_zip_holds_the_product
       COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DBINARY=${CMAKE_BINARY_DIR}
               -DNAME=${VORN_RELEASE_NAME} -DWORK=${CMAKE_BINARY_DIR}/release_zip_contents
-              -P ${CMAKE_CURRENT_SOURCE_DIR}/release_zip.cmake)
+              -P ${CMAKE_CURRENT_SOURCE_DIR}/packaging/release_zip.cmake)
     # Two builds of the same sources give the same DLLs and the same zip, byte for byte.
     add_test(NAME release_build_is_reproducible
       COMMAND ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR} -DBINARY=${CMAKE_BINARY_DIR}
               -DWORK=${CMAKE_BINARY_DIR}/reproduced -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE}
               -DBUILD_TYPE=${CMAKE_BUILD_TYPE} -DCPACK=${CMAKE_CPACK_COMMAND} -DNAME=${VORN_RELEASE_NAME}
-              -P ${CMAKE_CURRENT_SOURCE_DIR}/release_reproducible.cmake)
+              -P ${CMAKE_CURRENT_SOURCE_DIR}/packaging/release_reproducible.cmake)
     # The SDK builds the example from an empty folder, and its vorn-host.exe runs the tests.
     add_test(NAME sdk_zip_builds_and_tests_the_example
       COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DBINARY=${CMAKE_BINARY_DIR}
               -DNAME=${VORN_SDK_NAME} -DWORK=${CMAKE_BINARY_DIR}/sdk_zip
               -DSOURCE=${PROJECT_SOURCE_DIR}/examples/alarm_panel "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
-              -P ${CMAKE_CURRENT_SOURCE_DIR}/sdk_zip.cmake)
+              -P ${CMAKE_CURRENT_SOURCE_DIR}/packaging/sdk_zip.cmake)
     add_test(NAME release_zip_runs_the_native_host
       COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DBINARY=${CMAKE_BINARY_DIR}
               -DNAME=${VORN_RELEASE_NAME} -DWORK=${CMAKE_BINARY_DIR}/release_zip_run -DHOST=${native_exe}
               "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
               -DEXPECTED=${native_dir}/typical_take.transcript
-              -P ${CMAKE_CURRENT_SOURCE_DIR}/release_zip.cmake)
+              -P ${CMAKE_CURRENT_SOURCE_DIR}/packaging/release_zip.cmake)
   endif()
 
   add_test(NAME windows_entry_point_turns_off_thread_notifications
     COMMAND ${CMAKE_COMMAND} "-DCOMMAND=${CMAKE_CROSSCOMPILING_EMULATOR};${native_exe}"
-            -P ${CMAKE_CURRENT_SOURCE_DIR}/relay_entry_point.cmake)
+            -P ${CMAKE_CURRENT_SOURCE_DIR}/windows/relay_entry_point.cmake)
 endif()
 
 # vorn-host.exe starts without Windows' sockets, and says why --web and --router cannot work
 # where they cannot start (Wine's 32-bit mode).
 add_test(NAME windows_host_imports_no_sockets
   COMMAND ${CMAKE_COMMAND} -DCHECK=imports -DOBJDUMP=${CMAKE_OBJDUMP} -DPROGRAM=$<TARGET_FILE:vorn-host>
-          -P ${CMAKE_CURRENT_SOURCE_DIR}/windows_sockets.cmake)
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/windows/windows_sockets.cmake)
 if(CMAKE_CROSSCOMPILING_EMULATOR AND NOT VORN_WINDOWS_SOCKETS_START)
   add_test(NAME windows_host_names_why_sockets_cannot_start
     COMMAND ${CMAKE_COMMAND} -DCHECK=refusal "-DHOST=${CMAKE_CROSSCOMPILING_EMULATOR};$<TARGET_FILE:vorn-host>"
-            -DMODULE=$<TARGET_FILE:Router> -P ${CMAKE_CURRENT_SOURCE_DIR}/windows_sockets.cmake)
+            -DMODULE=$<TARGET_FILE:Router> -P ${CMAKE_CURRENT_SOURCE_DIR}/windows/windows_sockets.cmake)
   set_tests_properties(windows_host_names_why_sockets_cannot_start PROPERTIES SKIP_REGULAR_EXPRESSION "SKIPPED: ")
 endif()
 
 # Traces of the script base reach the Windows debugger channel, as wine shows it.
 if(CMAKE_CROSSCOMPILING_EMULATOR)
-  add_executable(trace_probe trace_probe/trace_probe.cpp)
-  target_include_directories(trace_probe PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+  add_executable(trace_probe windows/trace_probe/trace_probe.cpp)
+  target_include_directories(trace_probe PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/support)
   target_link_libraries(trace_probe PRIVATE vorn_script_helper)
   add_test(NAME windows_trace_reaches_the_debugger_channel
     COMMAND ${CMAKE_COMMAND} -E env WINEDEBUG=+debugstr ${CMAKE_CROSSCOMPILING_EMULATOR}
