@@ -12,8 +12,8 @@ const fs = require('fs');
 const net = require('net');
 const path = require('path');
 const { spawn } = require('child_process');
-const freePort = require('../node_tools/free_port');
-const { vornHost } = require('../node_tools/vorn_host');
+const freePort = require('./free_port');
+const { vornHost } = require('./vorn_host');
 
 const [scenario, vornHostCommand, moduleFile, session, nodeModules] = process.argv.slice(2);
 const launcher = vornHost(vornHostCommand);

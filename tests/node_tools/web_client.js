@@ -37,4 +37,11 @@ function fromThePage(port, token) {
   return { 'X-Vorn-Token': token, Origin: `http://127.0.0.1:${port}`, 'Content-Type': 'text/plain' };
 }
 
-module.exports = { request, waitForPage, fromThePage };
+// A browser test's exit status when it is skipped (CTest's SKIP_RETURN_CODE), where its browser is
+// found, and how long any of its waits may take, scaled by the suite's VORN_TIME_SCALE
+// (sanitizers run slower).
+const kSkipped = 77;
+const chromiumPath = process.env.VORN_CHROMIUM || '/usr/bin/chromium';
+const waitMs = 30000 * Number(process.env.VORN_TIME_SCALE || 1);
+
+module.exports = { request, waitForPage, fromThePage, kSkipped, chromiumPath, waitMs };

@@ -20,15 +20,12 @@
 const fs = require('fs');
 const http = require('http');
 const path = require('path');
-const freePort = require('../node_tools/free_port');
-const { vornHost } = require('../node_tools/vorn_host');
-const { request, waitForPage, fromThePage } = require('./web_client');
+const freePort = require('./free_port');
+const { vornHost } = require('./vorn_host');
+const { request, waitForPage, fromThePage, kSkipped, chromiumPath, waitMs } = require('./web_client');
 
 const [scenario, vornHostCommand, moduleFile, nodeModules, workDir] = process.argv.slice(2);
 const launcher = vornHost(vornHostCommand);
-const kSkipped = 77;
-const chromiumPath = process.env.VORN_CHROMIUM || '/usr/bin/chromium';
-const waitMs = 30000 * Number(process.env.VORN_TIME_SCALE || 1);
 
 function startHost(args) {
   const host = launcher.spawn([moduleFile, ...args]);

@@ -10,16 +10,12 @@
 'use strict';
 const fs = require('fs');
 const path = require('path');
-const freePort = require('../node_tools/free_port');
-const { vornHost } = require('../node_tools/vorn_host');
-const { request, waitForPage, fromThePage } = require('./web_client');
+const freePort = require('./free_port');
+const { vornHost } = require('./vorn_host');
+const { request, waitForPage, fromThePage, kSkipped, chromiumPath, waitMs } = require('./web_client');
 
 const [vornHostCommand, moduleFile, nodeModules, screenshot, recorded] = process.argv.slice(2);
 const launcher = vornHost(vornHostCommand);
-const kSkipped = 77;
-const chromiumPath = process.env.VORN_CHROMIUM || '/usr/bin/chromium';
-// Every wait of the test, scaled by the suite's VORN_TIME_SCALE (sanitizers run slower).
-const waitMs = 30000 * Number(process.env.VORN_TIME_SCALE || 1);
 
 function fail(message, hostOutput) {
   console.error(`FAILED: ${message}\n--- vorn-host said:\n${hostOutput()}`);
