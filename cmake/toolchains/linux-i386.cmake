@@ -1,6 +1,12 @@
 # 32-bit Linux (the pointer width of the real target), run through qemu-i386.
-include(${CMAKE_CURRENT_LIST_DIR}/../debian_packages.cmake)
-vorn_require_debian_packages(linux_i386)
+# What this toolchain needs from Debian. The presets install it before the compilers are looked
+# for (cmake/provision); anywhere else a missing package stops configuring with the command that
+# installs it.
+set(VORN_TOOLCHAIN_NEEDS linux_i386)
+if(NOT CMAKE_PROJECT_TOP_LEVEL_INCLUDES)
+  include(${CMAKE_CURRENT_LIST_DIR}/../debian_packages.cmake)
+  vorn_require_debian_packages(${VORN_TOOLCHAIN_NEEDS})
+endif()
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i386)
 set(CMAKE_C_COMPILER gcc)
