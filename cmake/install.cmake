@@ -25,22 +25,9 @@ install(TARGETS ${vorn_package_targets}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(FILES
-  interfaces/vorn_boundary_words.h
-  interfaces/vorn_client_callback.h
-  interfaces/vorn_host_command.h
-  interfaces/vorn_module_export.h
-  interfaces/vorn_records.h
-  interfaces/vorn_string.h
-  script_helper/command_texts.h
-  script_helper/decimal_text.h
-  script_helper/fixed_command.h
-  script_helper/text_view.h
-  script_helper/host_call_guard.h
-  script_helper/script_factory.h
-  script_helper/message_records.h
-  script_helper/vorn_script_helper.h
-  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vorn)
+# The boundary's declarations and the script base's public headers, each folder whole.
+install(DIRECTORY interfaces/ script_helper/public/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vorn
+  FILES_MATCHING PATTERN "*.h")
 install(EXPORT VornScriptTargets NAMESPACE vorn:: DESTINATION ${VORN_PACKAGE_DIR})
 
 configure_package_config_file(cmake/VornScriptConfig.cmake.in

@@ -10,6 +10,8 @@ vorn_add_gtest(script_helper_tests
   unit/script_helper/message_parser_test.cpp
   unit/script_helper/queries_test.cpp)
 target_link_libraries(script_helper_tests PRIVATE vorn_script_helper)
+# The script base tested from inside: its own headers too.
+target_include_directories(script_helper_tests PRIVATE ${PROJECT_SOURCE_DIR}/script_helper)
 
 vorn_add_gtest(router_tests unit/router/router_test.cpp)
 target_link_libraries(router_tests PRIVATE Router vorn_script_helper)
