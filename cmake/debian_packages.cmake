@@ -11,7 +11,7 @@
 include_guard(GLOBAL)
 
 set(VORN_NEED_host             make libcli11-dev nlohmann-json3-dev libasio-dev)
-set(VORN_NEED_tests            libgtest-dev googletest python3 libcpp-httplib-dev pkg-config)
+set(VORN_NEED_tests            libgtest-dev googletest python3 libcpp-httplib-dev pkg-config clang-format)
 set(VORN_NEED_browser_tests    chromium nodejs=node npm=npm)
 set(VORN_NEED_memcheck         valgrind)
 set(VORN_NEED_mutation         python3)

@@ -68,9 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         case 2:
             script.routerConnect(number, number / 3, number ^ 0x5555, a.c_str(), number & 1);
-            requireSent(host, before, "RC " + std::to_string(number) + " " + std::to_string(number / 3) + " " +
-                                          std::to_string(number ^ 0x5555) + " '," + a + "' " +
-                                          ((number & 1) ? "1" : "0"));
+            requireSent(host, before,
+                        "RC " + std::to_string(number) + " " + std::to_string(number / 3) + " " +
+                            std::to_string(number ^ 0x5555) + " '," + a + "' " + ((number & 1) ? "1" : "0"));
             break;
         case 3: {
             vorn_string value;

@@ -30,22 +30,30 @@ std::string filledOnce(const std::string& format, const std::vector<std::string>
     std::vector<text_view> views;
     for (const std::string& field : fields) views.emplace_back(field.c_str());
     switch (views.size()) {
-    case 0: return filled_text(format.c_str(), {}).text();
-    case 1: return filled_text(format.c_str(), {views[0]}).text();
-    case 2: return filled_text(format.c_str(), {views[0], views[1]}).text();
-    case 3: return filled_text(format.c_str(), {views[0], views[1], views[2]}).text();
-    case 4: return filled_text(format.c_str(), {views[0], views[1], views[2], views[3]}).text();
-    case 5: return filled_text(format.c_str(), {views[0], views[1], views[2], views[3], views[4]}).text();
-    case 6: return filled_text(format.c_str(), {views[0], views[1], views[2], views[3], views[4], views[5]}).text();
+    case 0:
+        return filled_text(format.c_str(), {}).text();
+    case 1:
+        return filled_text(format.c_str(), {views[0]}).text();
+    case 2:
+        return filled_text(format.c_str(), {views[0], views[1]}).text();
+    case 3:
+        return filled_text(format.c_str(), {views[0], views[1], views[2]}).text();
+    case 4:
+        return filled_text(format.c_str(), {views[0], views[1], views[2], views[3]}).text();
+    case 5:
+        return filled_text(format.c_str(), {views[0], views[1], views[2], views[3], views[4]}).text();
+    case 6:
+        return filled_text(format.c_str(), {views[0], views[1], views[2], views[3], views[4], views[5]}).text();
     case 7:
-        return filled_text(format.c_str(), {views[0], views[1], views[2], views[3], views[4], views[5], views[6]}).text();
+        return filled_text(format.c_str(), {views[0], views[1], views[2], views[3], views[4], views[5], views[6]})
+            .text();
     case 8:
         return filled_text(format.c_str(),
                            {views[0], views[1], views[2], views[3], views[4], views[5], views[6], views[7]})
             .text();
     default:
-        return filled_text(format.c_str(), {views[0], views[1], views[2], views[3], views[4], views[5], views[6],
-                                            views[7], views[8]})
+        return filled_text(format.c_str(),
+                           {views[0], views[1], views[2], views[3], views[4], views[5], views[6], views[7], views[8]})
             .text();
     }
 }

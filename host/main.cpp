@@ -40,22 +40,23 @@ void addSessionOptions(command_line& line) {
     app.add_option("--path", run.player.path, "the path the script is created with (empty)");
     app.add_option("--instances", run.player.instances, "play on N script objects at once, interleaved")
         ->check(CLI::PositiveNumber);
-    CLI::Option* repeat = app.add_option("--repeat", run.repeat, "load, play, delete and unload N times")
-                              ->check(CLI::PositiveNumber);
-    CLI::Option* quiet = app.add_flag_callback("--quiet", [&run] { run.mode = output_mode::quiet; },
-                                               "show only failed expectations and breaches");
-    app.add_flag_callback("--json", [&run] { run.mode = output_mode::json; },
-                          "print the exchange and the breaches as one JSON document")
+    CLI::Option* repeat =
+        app.add_option("--repeat", run.repeat, "load, play, delete and unload N times")->check(CLI::PositiveNumber);
+    CLI::Option* quiet = app.add_flag_callback(
+        "--quiet", [&run] { run.mode = output_mode::quiet; }, "show only failed expectations and breaches");
+    app.add_flag_callback(
+           "--json", [&run] { run.mode = output_mode::json; },
+           "print the exchange and the breaches as one JSON document")
         ->excludes(quiet);
     app.add_option_function<std::vector<std::string>>(
-           "--rule",
-           [&run](const std::vector<std::string>& settings) {
-               for (const std::string& setting : settings) {
-                   std::string error;
-                   if (!run.rules.set(setting, error)) throw CLI::ValidationError("--rule", error);
-               }
-           },
-           "ID=error|warning|ignore: how much a contract rule weighs (see `vorn-host rules`)");
+        "--rule",
+        [&run](const std::vector<std::string>& settings) {
+            for (const std::string& setting : settings) {
+                std::string error;
+                if (!run.rules.set(setting, error)) throw CLI::ValidationError("--rule", error);
+            }
+        },
+        "ID=error|warning|ignore: how much a contract rule weighs (see `vorn-host rules`)");
     app.add_option("--slow-callback-ms", run.player.slowCallbackMs, "a call into the module over N ms is slow")
         ->check(CLI::PositiveNumber)
         ->capture_default_str();
@@ -92,7 +93,8 @@ void addValidateCommand(command_line& line) {
     // How a check gets a process of its own, vorn-host started again: not for people.
     validate->add_option("--run-check", checks.runCheck)->group("");
     validate->add_option("--outcome-file", checks.outcomeFile)->group("")->needs("--run-check");
-    CLI::Option* point = validate->add_option("--fail-allocation", checks.failAllocation)->group("")->needs("--run-check");
+    CLI::Option* point =
+        validate->add_option("--fail-allocation", checks.failAllocation)->group("")->needs("--run-check");
     validate->add_flag("--fail-from-then-on", checks.failFromThenOn)->group("")->needs(point);
     line.validateCommand = validate;
 }
@@ -142,6 +144,7 @@ int main(int argc, char** argv) {
         }
         return kExitClean;
     }
-    if (*line.web) line.session.web = line.webAddress.empty() ? kWebHost + (":" + std::to_string(kWebPort)) : line.webAddress;
+    if (*line.web)
+        line.session.web = line.webAddress.empty() ? kWebHost + (":" + std::to_string(kWebPort)) : line.webAddress;
     return runSessions(line.session, std::cin, std::cout, std::cerr);
 }

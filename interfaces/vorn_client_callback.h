@@ -26,7 +26,7 @@
 // slot is declared explicitly; member functions are thiscall on 32-bit x86, as the host expects.
 // Everywhere else it is an ordinary virtual destructor.
 #if defined(_WIN32) && defined(__GNUC__) && !defined(_MSC_VER)
-#  define VORN_NATIVE_DELETING_DESTRUCTOR 1
+#define VORN_NATIVE_DELETING_DESTRUCTOR 1
 #endif
 
 // The codes of `callback`, with what `param` is, who owns it and until when, and what the call

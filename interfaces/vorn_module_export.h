@@ -4,9 +4,9 @@
 #include "vorn_client_callback.h"
 
 #if defined(_WIN32)
-#  define VORN_MODULE_EXPORT __declspec(dllexport)
+#define VORN_MODULE_EXPORT __declspec(dllexport)
 #else
-#  define VORN_MODULE_EXPORT __attribute__((visibility("default")))
+#define VORN_MODULE_EXPORT __attribute__((visibility("default")))
 #endif
 
 // Called by the host on its thread, once for each script object it wants.
@@ -21,9 +21,7 @@
 // calls from inside both, on the same thread. A script whose construction failed after it had
 // sent a command has sent "AS" last by the time the factory returns null; one that failed
 // before sending anything (no memory for the object or for its copy of the path) sends nothing.
-extern "C" VORN_MODULE_EXPORT vorn_client_callback* load_vorn_client_script(vorn_host_command* host,
-                                                                            const char* path);
+extern "C" VORN_MODULE_EXPORT vorn_client_callback* load_vorn_client_script(vorn_host_command* host, const char* path);
 
-extern "C" typedef vorn_client_callback* (*load_vorn_client_script_fn)(vorn_host_command* host,
-                                                                       const char* path);
+extern "C" typedef vorn_client_callback* (*load_vorn_client_script_fn)(vorn_host_command* host, const char* path);
 const char kExportName[] = "load_vorn_client_script";

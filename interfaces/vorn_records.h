@@ -21,10 +21,10 @@ struct parsed_message {
 // A control event, as the host hands it in with callback code 2. Owned by the host and
 // valid only during that call; the module reads it and keeps nothing.
 struct host_control_event {
-    int32_t hostReserved1;    // not read by the module
-    int32_t hostReserved2;    // not read by the module
-    const char* panel;        // panel identifier, e.g. "1"
-    const char* control;      // control identifier, e.g. "500" or "Sources"
+    int32_t hostReserved1;        // not read by the module
+    int32_t hostReserved2;        // not read by the module
+    const char* panel;            // panel identifier, e.g. "1"
+    const char* control;          // control identifier, e.g. "500" or "Sources"
     const parsed_message* event;  // the event text parsed, e.g. command "alarm", value "1"
 };
 

@@ -20,13 +20,13 @@
 #include <new>
 
 #if defined(_WIN32)
-#  if defined(VORN_STRING_BUILDING)
-#    define VORN_STRING_API __declspec(dllexport)
-#  else
-#    define VORN_STRING_API __declspec(dllimport)
-#  endif
+#if defined(VORN_STRING_BUILDING)
+#define VORN_STRING_API __declspec(dllexport)
 #else
-#  define VORN_STRING_API __attribute__((visibility("default")))
+#define VORN_STRING_API __declspec(dllimport)
+#endif
+#else
+#define VORN_STRING_API __attribute__((visibility("default")))
 #endif
 
 // A primitive's "could not allocate", raised inside the module that called it.

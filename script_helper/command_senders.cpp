@@ -33,9 +33,8 @@ void vorn_script_helper::textPut(text_view property, text_view value, text_view 
 }
 
 void vorn_script_helper::routerConnect(int device, int source, int destination, text_view extra, bool flag) {
-    send(filled_text(kRouterConnectFormat, {decimal_number(device), decimal_number(source),
-                                            decimal_number(destination), extra,
-                                            flag ? kTruthText : kFalsehoodText}));
+    send(filled_text(kRouterConnectFormat, {decimal_number(device), decimal_number(source), decimal_number(destination),
+                                            extra, flag ? kTruthText : kFalsehoodText}));
 }
 
 void vorn_script_helper::timerStop(int id) {

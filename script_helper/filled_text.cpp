@@ -63,8 +63,8 @@ void filled_text::rankFields(unsigned digits, unsigned char (&fieldOf)[kMaxField
 // whole length, which is above `capacity` when it did not fit, and sets `digits` to the
 // placeholder numbers met. A field's characters are looked at for line breaks as they are
 // copied, unless they are a number's.
-unsigned filled_text::fill(const char* format, std::initializer_list<text_view> fields, char* out,
-                           unsigned capacity, const unsigned char* fieldOf, unsigned& digits) {
+unsigned filled_text::fill(const char* format, std::initializer_list<text_view> fields, char* out, unsigned capacity,
+                           const unsigned char* fieldOf, unsigned& digits) {
     const text_view* const field = fields.begin();
     const unsigned fieldCount = static_cast<unsigned>(fields.size());
     unsigned seen = 0;

@@ -11,8 +11,7 @@ const char kNoText[] = "";
 // The host's reading of "command.part.part=value": the command ends at the first '.' or '=',
 // each '.' before the first '=' starts a part (32 at most; the last keeps the rest), and the
 // value is everything after the first '='.
-event_record::event_record(const std::string& panel, const std::string& control,
-                           const std::string& eventText)
+event_record::event_record(const std::string& panel, const std::string& control, const std::string& eventText)
     : m_panel(panel), m_control(control), m_text(eventText.begin(), eventText.end()) {
     m_text.push_back('\0');
     m_message.command = kNoText;

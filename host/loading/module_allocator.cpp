@@ -91,8 +91,12 @@ bool untrack(void* p) {
 
 using namespace inside;
 
-unsigned long allocations() { return gAllocations; }
-long liveBlocks() { return gLiveBlocks; }
+unsigned long allocations() {
+    return gAllocations;
+}
+long liveBlocks() {
+    return gLiveBlocks;
+}
 
 void failAllocation(unsigned long n) {
     gFailAt = n;
@@ -104,11 +108,19 @@ void failAllocationsFrom(unsigned long n) {
     failAllocation(n);
     gFailFromThenOn = true;
 }
-bool failureReached() { return gFailureReached; }
-unsigned long armedAllocations() { return gArmedAllocations; }
+bool failureReached() {
+    return gFailureReached;
+}
+unsigned long armedAllocations() {
+    return gArmedAllocations;
+}
 
-armed_scope::armed_scope(bool armed) : m_previous(gArmed) { gArmed = armed; }
-armed_scope::~armed_scope() { gArmed = m_previous; }
+armed_scope::armed_scope(bool armed) : m_previous(gArmed) {
+    gArmed = armed;
+}
+armed_scope::~armed_scope() {
+    gArmed = m_previous;
+}
 
 extern "C" {
 
@@ -151,7 +163,6 @@ void watchedFree(void* block) {
     untrack(block);
     std::free(block);
 }
-
 
 char* watchedStrdup(const char* text) {
     return watchedStrndup(text, SIZE_MAX);

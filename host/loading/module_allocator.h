@@ -5,7 +5,8 @@
 // tests do. On Linux a module and the string library allocate through the process's operator
 // new, so they count too; their calls to the C functions count once module_imports has pointed
 // them at the watched forms below. A Windows DLL carries its own operator new, which allocates
-// through its C runtime's malloc: module_imports points that at the watched form too. Blocks come from malloc, so memory checkers still see every one.
+// through its C runtime's malloc: module_imports points that at the watched form too. Blocks come from malloc, so
+// memory checkers still see every one.
 //
 // All of this is process-wide state by nature: there is one allocator per process. It is used
 // from one thread, the one that calls into the module.

@@ -29,15 +29,24 @@ std::string visible(const std::string& text) {
 
 const char* session_report::kindName(entry_kind kind) {
     switch (kind) {
-    case entry_kind::host: return "host";
-    case entry_kind::module: return "module";
-    case entry_kind::handback: return "handback";
-    case entry_kind::answer: return "answer";
-    case entry_kind::state: return "state";
-    case entry_kind::note: return "note";
-    case entry_kind::breach: return "breach";
-    case entry_kind::warning: return "warning";
-    default: return "failure";
+    case entry_kind::host:
+        return "host";
+    case entry_kind::module:
+        return "module";
+    case entry_kind::handback:
+        return "handback";
+    case entry_kind::answer:
+        return "answer";
+    case entry_kind::state:
+        return "state";
+    case entry_kind::note:
+        return "note";
+    case entry_kind::breach:
+        return "breach";
+    case entry_kind::warning:
+        return "warning";
+    default:
+        return "failure";
     }
 }
 
@@ -72,7 +81,8 @@ void session_report::note(const std::string& text) {
 void session_report::breach(int instance, int line, const std::string& rule, const std::string& detail) {
     const rule_severity severity = m_rules.of(rule);
     if (severity == rule_severity::ignore) return;
-    add({severity == rule_severity::error ? entry_kind::breach : entry_kind::warning, instance, line, rule, detail, true});
+    add({severity == rule_severity::error ? entry_kind::breach : entry_kind::warning, instance, line, rule, detail,
+         true});
 }
 
 void session_report::failure(int line, const std::string& message) {
@@ -158,8 +168,11 @@ void session_report::finish() {
         if (e.kind == entry_kind::warning) warnings.push_back(rule);
         if (e.kind == entry_kind::failure) failures.push_back({{"line", e.line}, {"message", e.text}});
     }
-    const json document = {{"clean", clean()}, {"exchange", exchange}, {"breaches", breaches},
-                           {"warnings", warnings}, {"failures", failures}};
+    const json document = {{"clean", clean()},
+                           {"exchange", exchange},
+                           {"breaches", breaches},
+                           {"warnings", warnings},
+                           {"failures", failures}};
     m_out << document.dump(2, ' ', false, json::error_handler_t::replace) << "\n";
 }
 

@@ -14,7 +14,8 @@ struct tcp_connection::parts {
 namespace {
 
 long long millisecondsUntil(tcp_connection::clock_type::time_point deadline) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - tcp_connection::clock_type::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - tcp_connection::clock_type::now());
     return left.count() < 0 ? 0 : left.count();
 }
 
@@ -53,12 +54,12 @@ tcp_connection::received tcp_connection::receive(char* buffer, std::size_t capac
                                                  std::size_t& count) {
     count = 0;
     switch (m_parts->library->tcpReceive(m_parts->connection, buffer, capacity, millisecondsUntil(deadline), &count)) {
-        case vorn_tcp_data:
-            return received::data;
-        case vorn_tcp_timed_out:
-            return received::timed_out;
-        default:
-            return received::closed;
+    case vorn_tcp_data:
+        return received::data;
+    case vorn_tcp_timed_out:
+        return received::timed_out;
+    default:
+        return received::closed;
     }
 }
 

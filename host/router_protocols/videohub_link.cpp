@@ -144,8 +144,8 @@ videohub_link::route_result videohub_link::whyNothingCame() const {
 
 videohub_link::route_result videohub_link::route(int destination, int source) {
     if (m_state != link_state::open && !reconnect()) return route_result::lost;
-    const std::string block = std::string(kRouting) + "\n" + std::to_string(destination) + " " +
-                              std::to_string(source) + "\n\n";
+    const std::string block =
+        std::string(kRouting) + "\n" + std::to_string(destination) + " " + std::to_string(source) + "\n\n";
     const auto ackDeadline = clock_type::now() + std::chrono::milliseconds(m_timeoutMs);
     std::string error;
     if (!m_connection->send(block, ackDeadline, error)) {

@@ -54,11 +54,10 @@ std::vector<session_action> withoutExpectations(const std::vector<session_action
     return kept;
 }
 
-
 // The one play loop: each run loads the module, plays what the source gives, serves the page
 // when asked, and deletes the scripts and unloads the module.
-int play(const session_run_options& options, const std::function<action_source()>& actionsOfRun,
-         session_report& report, std::ostream& out, std::ostream& err) {
+int play(const session_run_options& options, const std::function<action_source()>& actionsOfRun, session_report& report,
+         std::ostream& out, std::ostream& err) {
     for (int run = 1; run <= options.repeat; ++run) {
         if (options.repeat > 1) report.note("run " + std::to_string(run) + " of " + std::to_string(options.repeat));
         std::string error;

@@ -18,15 +18,15 @@ struct session_run_options {
     std::string module;
     std::optional<std::string> sessionFile;  // none: actions are typed on standard input
     player_options player;
-    int repeat = 1;                    // load, play, delete and unload this many times
+    int repeat = 1;  // load, play, delete and unload this many times
     output_mode mode = output_mode::people;
     rule_settings rules;
     std::string recordFile;            // save the actions played, with what the module did
     bool update = false;               // rewrite the session's expect and answer lines
     std::vector<std::string> routers;  // DEVICE=videohub://HOST:PORT
     unsigned routerTimeoutMs = 2000;
-    std::optional<std::string> web;    // ADDRESS:PORT to serve the page on, after the session
-    std::string webTokenFile;          // a fixed token instead of a random one
+    std::optional<std::string> web;  // ADDRESS:PORT to serve the page on, after the session
+    std::string webTokenFile;        // a fixed token instead of a random one
 };
 
 // Plays as the options say, writing the report to `out` and what went wrong to `err`; reads

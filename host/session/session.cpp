@@ -104,8 +104,8 @@ struct session_word {
 };
 
 const session_word kSessionWords[] = {
-    {kEvent, readEvent},   {kRequest, readRequest}, {kTimer, readCode},         {kCode, readCode},
-    {kShow, readAlone},    {kDelete, readAlone},    {kExpect, readExpectation}, {kAnswer, readExpectation},
+    {kEvent, readEvent}, {kRequest, readRequest}, {kTimer, readCode},         {kCode, readCode},
+    {kShow, readAlone},  {kDelete, readAlone},    {kExpect, readExpectation}, {kAnswer, readExpectation},
 };
 
 }  // namespace
@@ -130,8 +130,7 @@ parsed_line parseSessionLine(const std::string& rawLine, int number) {
     return failed(number, "unknown action \"" + word + "\"");
 }
 
-std::optional<std::vector<session_action>> readSession(std::istream& in, const std::string& name,
-                                                       std::string& error) {
+std::optional<std::vector<session_action>> readSession(std::istream& in, const std::string& name, std::string& error) {
     std::vector<session_action> actions;
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {

@@ -31,8 +31,8 @@ struct session_action {
     long number = 0;
 
     bool isExpectation() const {
-        return kind == action_kind::expect || kind == action_kind::expectNothing ||
-               kind == action_kind::answer || kind == action_kind::answerNull;
+        return kind == action_kind::expect || kind == action_kind::expectNothing || kind == action_kind::answer ||
+               kind == action_kind::answerNull;
     }
 };
 
@@ -45,7 +45,6 @@ struct parsed_line {
 parsed_line parseSessionLine(const std::string& line, int number);
 
 // Every action of a session; on the first bad line, nothing and the error in `error`.
-std::optional<std::vector<session_action>> readSession(std::istream& in, const std::string& name,
-                                                       std::string& error);
+std::optional<std::vector<session_action>> readSession(std::istream& in, const std::string& name, std::string& error);
 
 }  // namespace vorn_host

@@ -17,8 +17,6 @@ std::string quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
 
-
-
 }  // namespace
 
 // A call into the module: only allocations made while it runs count as the module's, and a
@@ -42,7 +40,10 @@ auto session_player::intoModule(int index, int line, const std::string& what, Ca
 
 session_player::session_player(load_vorn_client_script_fn factory, const player_options& options,
                                session_report& report)
-    : m_report(report), m_factoryMayFail(options.factoryMayFail), m_slowCallbackMs(options.slowCallbackMs), m_recorder(options.recorder) {
+    : m_report(report),
+      m_factoryMayFail(options.factoryMayFail),
+      m_slowCallbackMs(options.slowCallbackMs),
+      m_recorder(options.recorder) {
     report.labelInstances(options.instances > 1);
     m_instances.resize(static_cast<size_t>(options.instances));
     for (size_t i = 0; i < m_instances.size(); ++i) {
@@ -51,7 +52,8 @@ session_player::session_player(load_vorn_client_script_fn factory, const player_
         in.host = std::make_unique<simulated_host>(index, options.panelDirs, report, options.routers);
         in.host->beginAction(0, "create");
         report.hostCalls(index, 0, "load_vorn_client_script(path " + quoted(options.path) + ")");
-        in.script = intoModule(index, 0, "load_vorn_client_script", [&] { return factory(in.host.get(), options.path.c_str()); });
+        in.script = intoModule(index, 0, "load_vorn_client_script",
+                               [&] { return factory(in.host.get(), options.path.c_str()); });
         if (!in.script && !m_factoryMayFail) report.failure(0, "the factory returned no script");
         in.sinceAction = in.host->takeReceived();
         if (m_recorder && index == 0) m_recorder->created(in.sinceAction);
@@ -89,7 +91,8 @@ void session_player::perform(int index, instance& in, const session_action& acti
     switch (action.kind) {
     case action_kind::event: {
         event_record event(action.panel, action.control, action.text);
-        returned = intoModule(index, action.line, action.source, [&] { return in.script->callback(event.record(), kCodeControlEvent); });
+        returned = intoModule(index, action.line, action.source,
+                              [&] { return in.script->callback(event.record(), kCodeControlEvent); });
         break;
     }
     case action_kind::request:
@@ -97,9 +100,8 @@ void session_player::perform(int index, instance& in, const session_action& acti
         return;
     case action_kind::code:
         if (action.code == kCodeTimer) in.host->startTimer(action.number);
-        returned = intoModule(index, action.line, action.source, [&] {
-            return in.script->callback(vorn_param_carrying(action.number), action.code);
-        });
+        returned = intoModule(index, action.line, action.source,
+                              [&] { return in.script->callback(vorn_param_carrying(action.number), action.code); });
         break;
     case action_kind::show: {
         std::ostringstream state;
@@ -148,8 +150,8 @@ void session_player::check(int index, instance& in, const session_action& expect
         m_lastExpectLine = expectation.line;
         const size_t position = in.expectedSoFar++;
         if (position >= in.sinceAction.size()) {
-            m_report.failure(expectation.line, "expected " + quoted(expectation.text) +
-                                                   ", received nothing more" + who);
+            m_report.failure(expectation.line,
+                             "expected " + quoted(expectation.text) + ", received nothing more" + who);
         } else if (in.sinceAction[position] != expectation.text) {
             m_report.failure(expectation.line, "expected " + quoted(expectation.text) + ", received " +
                                                    quoted(in.sinceAction[position]) + who);
@@ -165,15 +167,14 @@ void session_player::check(int index, instance& in, const session_action& expect
         break;
     case action_kind::answer:
         if (in.lastAnswer != expectation.text) {
-            m_report.failure(expectation.line,
-                             "expected answer " + quoted(expectation.text) + ", received " +
-                                 (in.lastAnswer ? quoted(*in.lastAnswer) : std::string("null")) + who);
+            m_report.failure(expectation.line, "expected answer " + quoted(expectation.text) + ", received " +
+                                                   (in.lastAnswer ? quoted(*in.lastAnswer) : std::string("null")) +
+                                                   who);
         }
         break;
     case action_kind::answerNull:
         if (in.lastAnswer) {
-            m_report.failure(expectation.line,
-                             "expected answer null, received " + quoted(*in.lastAnswer) + who);
+            m_report.failure(expectation.line, "expected answer null, received " + quoted(*in.lastAnswer) + who);
         }
         break;
     default:

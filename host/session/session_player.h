@@ -16,22 +16,21 @@
 namespace vorn_host {
 
 struct player_options {
-    std::string path;                    // the path text each script is created with
+    std::string path;  // the path text each script is created with
     int instances = 1;
     std::vector<std::string> panelDirs;  // where relative panel files are looked for
     // A factory that returns no script is a failure, unless the host made its allocation fail
     // on purpose: then the session goes on with nothing to act on.
     bool factoryMayFail = false;
     unsigned slowCallbackMs = kSlowCallbackMs;  // a call into the module over this is slow
-    session_recorder* recorder = nullptr;  // records what the first instance did, when set
-    const router_links* routers = nullptr;  // devices whose routes go to real routers
+    session_recorder* recorder = nullptr;       // records what the first instance did, when set
+    const router_links* routers = nullptr;      // devices whose routes go to real routers
 };
 
 class session_player {
 public:
     // Creates the script objects; their construction is the first action of the session.
-    session_player(load_vorn_client_script_fn factory, const player_options& options,
-                   session_report& report);
+    session_player(load_vorn_client_script_fn factory, const player_options& options, session_report& report);
     // Deletes the scripts still alive.
     ~session_player();
     session_player(const session_player&) = delete;

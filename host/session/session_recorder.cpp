@@ -86,8 +86,8 @@ std::string lineDiff(const std::vector<std::string>& before, const std::vector<s
     std::vector<std::vector<unsigned>> common(n + 1, std::vector<unsigned>(m + 1, 0));
     for (size_t i = n; i-- > 0;) {
         for (size_t j = m; j-- > 0;) {
-            common[i][j] = before[i] == after[j] ? common[i + 1][j + 1] + 1
-                                                  : std::max(common[i + 1][j], common[i][j + 1]);
+            common[i][j] =
+                before[i] == after[j] ? common[i + 1][j + 1] + 1 : std::max(common[i + 1][j], common[i][j + 1]);
         }
     }
     std::string diff;

@@ -24,10 +24,11 @@ bool panel_model::show(const std::string& panelId, const std::string& filePath, 
         std::istringstream words(line);
         std::string keyword, id, setting;
         if (!(words >> keyword) || keyword[0] == '#') continue;
-        const bool known = keyword == kPanelFileControl || keyword == kPanelFileList ||
-                           keyword == kPanelFileButton || keyword == kPanelFileLabel;
+        const bool known = keyword == kPanelFileControl || keyword == kPanelFileList || keyword == kPanelFileButton ||
+                           keyword == kPanelFileLabel;
         if (!known || !(words >> id)) {
-            error = filePath + ":" + std::to_string(number) + ": expected: control|list|button|label ID [name=value ...]";
+            error =
+                filePath + ":" + std::to_string(number) + ": expected: control|list|button|label ID [name=value ...]";
             return false;
         }
         control& c = controlNamed(loaded, id);
@@ -48,8 +49,8 @@ bool panel_model::show(const std::string& panelId, const std::string& filePath, 
     return true;
 }
 
-void panel_model::put(const std::string& panelId, const std::string& controlId,
-                      const std::string& property, const std::string& value) {
+void panel_model::put(const std::string& panelId, const std::string& controlId, const std::string& property,
+                      const std::string& value) {
     set(controlNamed(panelNamed(panelId), controlId).values, property, value);
 }
 
@@ -73,8 +74,7 @@ std::optional<std::string> panel_model::get(const std::string& panelId, const st
     return std::nullopt;
 }
 
-std::optional<std::string> panel_model::controlIds(const std::string& panelId,
-                                                   const std::string& filter) const {
+std::optional<std::string> panel_model::controlIds(const std::string& panelId, const std::string& filter) const {
     const panel* p = findPanel(panelId);
     if (!p) return std::nullopt;
     std::string ids;

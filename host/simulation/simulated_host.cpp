@@ -105,6 +105,8 @@ char* simulated_host::perform(const std::string& line) {
 }
 
 // The host's grammar: each command's word, the shape of its fields, and its work.
+// One command a line.
+// clang-format off
 const simulated_host::command_entry simulated_host::kCommands[] = {
     {kPanelShowCommand, &simulated_host::panelShow},
     {kTextPutCommand, &simulated_host::textPut},
@@ -114,6 +116,7 @@ const simulated_host::command_entry simulated_host::kCommands[] = {
     {kTextGetCommand, &simulated_host::textGet},
     {kControlIdListCommand, &simulated_host::controlIdList},
 };
+// clang-format on
 
 char* simulated_host::performSplit(const command_text& command, const std::string& line) {
     for (const command_entry& entry : kCommands) {

@@ -27,8 +27,8 @@ enum vorn_tcp_received { vorn_tcp_data = 0, vorn_tcp_timed_out = 1, vorn_tcp_clo
 struct vorn_web_settings {
     const char* listenHost;  // "127.0.0.1", "0.0.0.0", ...
     int port;
-    const char* token;       // the run's token, which every request must carry
-    const char* page;        // the page served at "/", its token already in it
+    const char* token;  // the run's token, which every request must carry
+    const char* page;   // the page served at "/", its token already in it
     // Called on a server thread, one call at a time, for each request the server refuses, with
     // one line saying what and why ("refused GET /x (403): ..."); valid during the call only.
     // Must not throw.

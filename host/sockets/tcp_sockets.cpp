@@ -52,8 +52,9 @@ vorn_tcp* tcpOpen(const char* host, const char* port, long long waitMs, char* er
         std::size_t unused = 0;
         ec = connection->await(
             [&](auto handler) {
-                asio::async_connect(connection->socket, endpoints,
-                                    [handler](const asio::error_code& e, const asio::ip::tcp::endpoint&) { handler(e, 0); });
+                asio::async_connect(
+                    connection->socket, endpoints,
+                    [handler](const asio::error_code& e, const asio::ip::tcp::endpoint&) { handler(e, 0); });
             },
             waitMs, unused);
         if (ec) {

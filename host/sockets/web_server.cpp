@@ -47,8 +47,8 @@ class refusal_log {
 public:
     refusal_log(void (*refused)(void*, const char*), void* context) : m_refused(refused), m_context(context) {}
     void write(const httplib::Request& req, const door_verdict& verdict) {
-        const std::string line = "refused " + req.method + " " + req.path + " (" + std::to_string(verdict.status) +
-                                 "): " + verdict.reason;
+        const std::string line =
+            "refused " + req.method + " " + req.path + " (" + std::to_string(verdict.status) + "): " + verdict.reason;
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_refused) m_refused(m_context, line.c_str());
     }
@@ -66,7 +66,8 @@ web_request_view viewOf(const httplib::Request& req) {
     view.host = req.get_header_value("Host");
     view.origin = req.get_header_value("Origin");
     view.token = req.has_header(kTokenHeader) ? req.get_header_value(kTokenHeader) : req.get_param_value(kTokenQuery);
-    view.bodySize = static_cast<std::size_t>(std::strtoull(req.get_header_value("Content-Length").c_str(), nullptr, 10));
+    view.bodySize =
+        static_cast<std::size_t>(std::strtoull(req.get_header_value("Content-Length").c_str(), nullptr, 10));
     return view;
 }
 
@@ -98,7 +99,8 @@ void serveEvents(httplib::Response& res, shared_view& view) {
             std::string event;
             {
                 std::unique_lock<std::mutex> lock(view.mutex);
-                view.changed.wait_for(lock, std::chrono::seconds(1), [&] { return view.quit || view.version != *sent; });
+                view.changed.wait_for(lock, std::chrono::seconds(1),
+                                      [&] { return view.quit || view.version != *sent; });
                 if (view.quit) {
                     sink.done();
                     return false;

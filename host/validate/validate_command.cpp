@@ -46,9 +46,10 @@ uint32_t seedFromClock() {
 // The arguments that run one check in a new vorn-host process, as the parent's were given.
 std::vector<std::string> checkArguments(const validate_check& check, const validate_options& options,
                                         const check_context& context) {
-    std::vector<std::string> arguments = {"validate", options.module, "--run-check", check.id,
-                                          "--seed", std::to_string(context.seed),
-                                          "--timeout", std::to_string(context.timeLimitMs)};
+    std::vector<std::string> arguments = {"validate",    options.module,
+                                          "--run-check", check.id,
+                                          "--seed",      std::to_string(context.seed),
+                                          "--timeout",   std::to_string(context.timeLimitMs)};
     for (const std::string& folder : options.panelDirs) {
         arguments.push_back("--panel-dir");
         arguments.push_back(folder);
@@ -98,7 +99,8 @@ int runValidate(const validate_options& options) {
 
     if (!options.runCheck.empty()) {
         context.checkArguments = checkArguments(*selected->front(), options, context);
-        if (options.failAllocation) context.failingPoint = allocation_point{options.failAllocation, options.failFromThenOn};
+        if (options.failAllocation)
+            context.failingPoint = allocation_point{options.failAllocation, options.failFromThenOn};
         return runOneCheckHere(*selected, context, options.outcomeFile);
     }
 
@@ -106,7 +108,8 @@ int runValidate(const validate_options& options) {
     for (const validate_check* check : *selected) {
         const auto start = std::chrono::steady_clock::now();
         context.checkArguments = checkArguments(*check, options, context);
-        check_outcome outcome = runApart([&] { return check->run(context); }, context.checkArguments, context.timeLimitMs);
+        check_outcome outcome =
+            runApart([&] { return check->run(context); }, context.checkArguments, context.timeLimitMs);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         results.push_back({check, std::move(outcome), took.count()});
     }

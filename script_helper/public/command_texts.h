@@ -7,9 +7,9 @@
 
 // "PS": panel, then the script's path and "/" when there is a path, file, then extra when it is
 // not empty; each format numbers the fields it takes from 1.
-constexpr char kPanelShowFormat[] = "PS '%1' '%2'";                    // panel, file
-constexpr char kPanelShowWithPathFormat[] = "PS '%1' '%2/%3'";         // panel, path, file
-constexpr char kPanelShowExtraFormat[] = "PS '%1' '%2' '%3'";          // panel, file, extra
+constexpr char kPanelShowFormat[] = "PS '%1' '%2'";                       // panel, file
+constexpr char kPanelShowWithPathFormat[] = "PS '%1' '%2/%3'";            // panel, path, file
+constexpr char kPanelShowExtraFormat[] = "PS '%1' '%2' '%3'";             // panel, file, extra
 constexpr char kPanelShowWithPathExtraFormat[] = "PS '%1' '%2/%3' '%4'";  // panel, path, file, extra
 // "TP": property, value, panel, control.
 constexpr char kTextPutFormat[] = "TP '%1=%2' '%3' '%4'";

@@ -28,10 +28,10 @@ public:
 
     // The same texts read in place, for a script that only compares them or reads a number:
     // each answers as the string library's operator would on the accessor's copy.
-    bool panelDenotes(int number) const;     // panel() == number
-    bool idEquals(const char* text) const;   // id() == text
-    int idNumber() const;                    // int(id())
-    int valueNumber() const;                 // int(value())
+    bool panelDenotes(int number) const;    // panel() == number
+    bool idEquals(const char* text) const;  // id() == text
+    int idNumber() const;                   // int(id())
+    int valueNumber() const;                // int(value())
 
 private:
     const char* eventValue() const;

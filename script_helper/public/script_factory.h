@@ -12,7 +12,6 @@
 // one that failed in the base's own part (copying the path) has sent nothing.
 template <typename Script>
 vorn_client_callback* createScript(vorn_host_command* host, const char* path) noexcept {
-    return guardHostCall<vorn_client_callback*>(kFactoryEntry, nullptr, [&] {
-        return new (std::nothrow) Script(host, path);
-    });
+    return guardHostCall<vorn_client_callback*>(kFactoryEntry, nullptr,
+                                                [&] { return new (std::nothrow) Script(host, path); });
 }

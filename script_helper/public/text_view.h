@@ -25,8 +25,7 @@ public:
     text_view(const char* text)
         : m_text(text ? text : ""), m_length(static_cast<unsigned>(std::strlen(m_text))), m_digitsOnly(false) {}
     text_view(const vorn_string& text) : m_text(text), m_length(text.length()), m_digitsOnly(false) {}
-    text_view(const decimal_number& number)
-        : m_text(number.text()), m_length(number.length()), m_digitsOnly(true) {}
+    text_view(const decimal_number& number) : m_text(number.text()), m_length(number.length()), m_digitsOnly(true) {}
 
     const char* data() const { return m_text; }
     unsigned length() const { return m_length; }

@@ -80,9 +80,8 @@ protected:
     // Replaces each placeholder "%N" of `format` (N from 1 to 9) with the N-th text, in one
     // pass, and writes the result to the debugger output.
     static void debugTrace(const vorn_string& format, const vorn_string& a1, const vorn_string& a2,
-                           const vorn_string& a3, const vorn_string& a4, const vorn_string& a5,
-                           const vorn_string& a6, const vorn_string& a7, const vorn_string& a8,
-                           const vorn_string& a9);
+                           const vorn_string& a3, const vorn_string& a4, const vorn_string& a5, const vorn_string& a6,
+                           const vorn_string& a7, const vorn_string& a8, const vorn_string& a9);
 
     // The alarm group: puts `value` on the "alarm" property of every "alm_" control of panel 1,
     // then sets or acknowledges each control's "value" by the level the text selects.

@@ -18,7 +18,6 @@ public:
         if (!m_detached && m_detachOnDelete) m_host->hostCommand("AS", kHostPerform);
     }
 
-
     char* callback(void* param, int code) override {
         if (code == kCodeRecord) return m_sameAnswer;  // nothing may come back for code 1
         if (code != kCodeParameterRequest) return nullptr;

@@ -76,13 +76,13 @@ std::string decimal(long n) {
 char* answerWith(const std::string& text) {
 #if defined(VORN_ANSWERS_WITH_MALLOC)
     char* answer = static_cast<char*>(std::malloc(text.size() + 1));
-#  if defined(VORN_FLAW_UNCHECKED_FALLBACK)
+#if defined(VORN_FLAW_UNCHECKED_FALLBACK)
     if (!answer) {
         answer = static_cast<char*>(std::malloc(1));
         answer[0] = '\0';
         return answer;
     }
-#  endif
+#endif
     if (!answer) return nullptr;
 #else
     char* answer = new char[text.size() + 1];
@@ -127,7 +127,6 @@ public:
         send("AS");
 #endif
     }
-
 
     char* callback(void* param, int code) override {
         try {
@@ -181,8 +180,7 @@ private:
     }
 
     void go() {
-        send("RC " + decimal(m_device) + " " + decimal(picked().input) + " " +
-             decimal(picked().output) + " ',' 0");
+        send("RC " + decimal(m_device) + " " + decimal(picked().input) + " " + decimal(picked().output) + " ',' 0");
     }
 
     char* request(const std::string& text) {
@@ -206,7 +204,9 @@ private:
         return made;
     }
 
-    void send(const std::string& command) { m_host->hostCommand(command.c_str(), kHostPerform); }
+    void send(const std::string& command) {
+        m_host->hostCommand(command.c_str(), kHostPerform);
+    }
 
     vorn_host_command* m_host;
     picks m_picks;

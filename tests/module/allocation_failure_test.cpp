@@ -48,9 +48,8 @@ public:
     // A non-null answer is handed back at once, as the host does.
     void request(const std::string& text) {
         if (!m_script) return;
-        char* answer = intoModule<char*>([&] {
-            return m_script->callback(const_cast<char*>(text.c_str()), kCodeParameterRequest);
-        });
+        char* answer = intoModule<char*>(
+            [&] { return m_script->callback(const_cast<char*>(text.c_str()), kCodeParameterRequest); });
         if (answer) intoModule<char*>([&] { return m_script->callback(answer, kCodeRelease); });
     }
     void timer(int id) {
@@ -131,10 +130,10 @@ sweep_result sweep(load_vorn_client_script_fn factory, const char* path, const s
 }
 
 void report(const char* module, const sweep_result& result) {
-    std::printf("%s: %lu allocation points; %u ended the host, %u leaked, %u owed a reply, "
-                "%u left the module unable to act\n",
-                module, result.points, result.endedHost, result.leaked, result.repliesOwed,
-                result.unableToAct);
+    std::printf(
+        "%s: %lu allocation points; %u ended the host, %u leaked, %u owed a reply, "
+        "%u left the module unable to act\n",
+        module, result.points, result.endedHost, result.leaked, result.repliesOwed, result.unableToAct);
 }
 
 bool sentSince(const sweep_run& run, size_t from, const std::string& command) {

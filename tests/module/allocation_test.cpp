@@ -38,9 +38,7 @@ protected:
     }
     void TearDown() override { vorn_delete_script(script); }
 
-    char* request(const char* text) {
-        return script->callback(const_cast<char*>(text), kCodeParameterRequest);
-    }
+    char* request(const char* text) { return script->callback(const_cast<char*>(text), kCodeParameterRequest); }
     void event(host_event& e) { script->callback(e.record(), kCodeControlEvent); }
 
     // Allocations made while `action` runs.

@@ -25,11 +25,19 @@ const unsigned kSlotTypes[] = {};
 #endif
 
 #if defined(__LP64__)
-unsigned relocationType(ElfW(Xword) info) { return ELF64_R_TYPE(info); }
-unsigned relocationSymbol(ElfW(Xword) info) { return ELF64_R_SYM(info); }
+unsigned relocationType(ElfW(Xword) info) {
+    return ELF64_R_TYPE(info);
+}
+unsigned relocationSymbol(ElfW(Xword) info) {
+    return ELF64_R_SYM(info);
+}
 #else
-unsigned relocationType(ElfW(Word) info) { return ELF32_R_TYPE(info); }
-unsigned relocationSymbol(ElfW(Word) info) { return ELF32_R_SYM(info); }
+unsigned relocationType(ElfW(Word) info) {
+    return ELF32_R_TYPE(info);
+}
+unsigned relocationSymbol(ElfW(Word) info) {
+    return ELF32_R_SYM(info);
+}
 #endif
 
 // What the dynamic section says, with addresses made absolute: the loader has already added
@@ -50,16 +58,31 @@ dynamic_info readDynamic(std::uintptr_t base, const ElfW(Dyn)* dynamic) {
     dynamic_info info;
     for (const ElfW(Dyn)* d = dynamic; d->d_tag != DT_NULL; ++d) {
         switch (d->d_tag) {
-        case DT_SYMTAB: info.symbols = reinterpret_cast<const ElfW(Sym)*>(absolute(base, d->d_un.d_ptr)); break;
-        case DT_STRTAB: info.names = reinterpret_cast<const char*>(absolute(base, d->d_un.d_ptr)); break;
-        case DT_JMPREL: info.tables[0] = absolute(base, d->d_un.d_ptr); break;
-        case DT_PLTRELSZ: info.sizes[0] = d->d_un.d_val; break;
-        case DT_PLTREL: info.withAddends = d->d_un.d_val == DT_RELA; break;
+        case DT_SYMTAB:
+            info.symbols = reinterpret_cast<const ElfW(Sym)*>(absolute(base, d->d_un.d_ptr));
+            break;
+        case DT_STRTAB:
+            info.names = reinterpret_cast<const char*>(absolute(base, d->d_un.d_ptr));
+            break;
+        case DT_JMPREL:
+            info.tables[0] = absolute(base, d->d_un.d_ptr);
+            break;
+        case DT_PLTRELSZ:
+            info.sizes[0] = d->d_un.d_val;
+            break;
+        case DT_PLTREL:
+            info.withAddends = d->d_un.d_val == DT_RELA;
+            break;
         case DT_REL:
-        case DT_RELA: info.tables[1] = absolute(base, d->d_un.d_ptr); break;
+        case DT_RELA:
+            info.tables[1] = absolute(base, d->d_un.d_ptr);
+            break;
         case DT_RELSZ:
-        case DT_RELASZ: info.sizes[1] = d->d_un.d_val; break;
-        default: break;
+        case DT_RELASZ:
+            info.sizes[1] = d->d_un.d_val;
+            break;
+        default:
+            break;
         }
     }
     return info;
@@ -89,7 +112,8 @@ struct object_slots {
         for (std::size_t i = 0; i < size / sizeof(Relocation); ++i) {
             if (!isSlotType(relocationType(entries[i].r_info))) continue;
             const unsigned symbol = relocationSymbol(entries[i].r_info);
-            void* function = symbol ? module_allocator::watchedFormOf(info.names + info.symbols[symbol].st_name) : nullptr;
+            void* function =
+                symbol ? module_allocator::watchedFormOf(info.names + info.symbols[symbol].st_name) : nullptr;
             if (function && writeSlot(reinterpret_cast<void**>(base + entries[i].r_offset), function)) ++rewritten;
         }
     }

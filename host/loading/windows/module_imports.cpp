@@ -53,8 +53,8 @@ int rewriteImports(HMODULE module) {
 std::vector<HMODULE> processModules() {
     std::vector<HMODULE> modules(1024);
     DWORD needed = 0;
-    if (!K32EnumProcessModules(GetCurrentProcess(), modules.data(), static_cast<DWORD>(modules.size() * sizeof(HMODULE)),
-                               &needed)) {
+    if (!K32EnumProcessModules(GetCurrentProcess(), modules.data(),
+                               static_cast<DWORD>(modules.size() * sizeof(HMODULE)), &needed)) {
         return {};
     }
     modules.resize(std::min<size_t>(modules.size(), needed / sizeof(HMODULE)));

@@ -23,7 +23,8 @@ struct section {
 uint64_t fileOffset(const std::vector<section>& sections, uint32_t rva) {
     for (const section& s : sections) {
         const uint32_t extent = s.virtualSize > s.rawSize ? s.virtualSize : s.rawSize;
-        if (rva >= s.virtualAddress && rva - s.virtualAddress < extent) return uint64_t(rva) - s.virtualAddress + s.rawOffset;
+        if (rva >= s.virtualAddress && rva - s.virtualAddress < extent)
+            return uint64_t(rva) - s.virtualAddress + s.rawOffset;
     }
     return 0;
 }
@@ -52,8 +53,8 @@ std::optional<std::vector<std::string>> peExportedSymbols(const std::string& pat
     for (uint16_t i = 0; i < sectionCount; ++i) {
         const uint64_t at = optional + optionalSize + uint64_t(i) * kSectionSize;
         section s{};
-        if (!file.read(at + 8, s.virtualSize) || !file.read(at + 12, s.virtualAddress) || !file.read(at + 16, s.rawSize) ||
-            !file.read(at + 20, s.rawOffset)) {
+        if (!file.read(at + 8, s.virtualSize) || !file.read(at + 12, s.virtualAddress) ||
+            !file.read(at + 16, s.rawSize) || !file.read(at + 20, s.rawOffset)) {
             return error = "a truncated section table", std::nullopt;
         }
         sections.push_back(s);

@@ -24,8 +24,8 @@ std::string dottedText(int dots) {
     return text + "=value";
 }
 
-#define OPEN_OR_FAIL(context, opened)                                      \
-    const opened_module opened = openModule(context);                     \
+#define OPEN_OR_FAIL(context, opened)                 \
+    const opened_module opened = openModule(context); \
     if (!opened.library) return check_outcome::failed(opened.error);
 
 }  // namespace
@@ -68,7 +68,9 @@ check_outcome checkFactoryPaths(const check_context& context) {
     const struct {
         const char* name;
         const char* path;
-    } paths[] = {{"an empty path", ""}, {"a null path", nullptr}, {"a 64 KiB path", longPath.c_str()},
+    } paths[] = {{"an empty path", ""},
+                 {"a null path", nullptr},
+                 {"a 64 KiB path", longPath.c_str()},
                  {"a non-ASCII path", "p\xc3\xa4nels/\xe2\x82\xac\xff"}};
     for (const auto& p : paths) {
         direct_script script(opened.setup, p.path);
@@ -143,9 +145,9 @@ check_outcome checkRequestTexts(const check_context& context) {
     OPEN_OR_FAIL(context, opened);
     direct_script script(opened.setup, "");
     if (!script.created()) return check_outcome::failed(kNoScript);
-    for (std::string text : {std::string("plain"), dottedText(40), std::string(), std::string("="),
-                             std::string(kHugeText, 'r'), "instance=" + std::string(kHugeText, 'i'),
-                             std::string("return=all"), std::string("%1=%2")}) {
+    for (std::string text :
+         {std::string("plain"), dottedText(40), std::string(), std::string("="), std::string(kHugeText, 'r'),
+          "instance=" + std::string(kHugeText, 'i'), std::string("return=all"), std::string("%1=%2")}) {
         script.call("request", &text[0], kCodeParameterRequest);
     }
     script.remove();

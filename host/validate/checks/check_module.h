@@ -12,8 +12,7 @@
 
 namespace vorn_host {
 
-const char kNotWatched[] =
-    "the module imports no C runtime allocation function the host can watch (a static runtime?)";
+const char kNotWatched[] = "the module imports no C runtime allocation function the host can watch (a static runtime?)";
 
 // What a check that drives a script says when the factory gives it none: it has nothing to
 // exercise, and passes nothing.
@@ -26,7 +25,6 @@ struct opened_module {
 };
 
 opened_module openModule(const check_context& context);
-
 
 // A check that passes when the script kept every rule, and fails with the first breach.
 check_outcome outcomeOf(const direct_script& script, const std::string& passReason = "");

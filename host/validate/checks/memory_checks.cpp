@@ -13,7 +13,6 @@ namespace vorn_host {
 
 namespace {
 
-
 const unsigned long kMostAllocationPoints = 5000;
 const char kReached[] = "reached";
 
@@ -62,7 +61,8 @@ check_outcome checkAnswersFreed(const check_context& context) {
     if (!problems.empty()) return check_outcome::failed(problems);
     const long held = module_allocator::liveBlocks() - before;
     if (held != 0) {
-        return check_outcome::failed(std::to_string(held) + " blocks the module allocated were still held after delete");
+        return check_outcome::failed(std::to_string(held) +
+                                     " blocks the module allocated were still held after delete");
     }
     return check_outcome::passed();
 }
@@ -80,9 +80,15 @@ enum class failing { none, one, fromThenOn };
 
 failing_run playFailing(const module_setup& setup, const std::string& session, unsigned long n, failing mode) {
     switch (mode) {
-    case failing::none: module_allocator::failAllocation(0); break;
-    case failing::one: module_allocator::failAllocation(n); break;
-    case failing::fromThenOn: module_allocator::failAllocationsFrom(n); break;
+    case failing::none:
+        module_allocator::failAllocation(0);
+        break;
+    case failing::one:
+        module_allocator::failAllocation(n);
+        break;
+    case failing::fromThenOn:
+        module_allocator::failAllocationsFrom(n);
+        break;
     }
     failing_run run;
     const long before = module_allocator::liveBlocks();
@@ -129,7 +135,8 @@ check_outcome checkAllocationFailure(const check_context& context) {
         return judge(playFailing(setup, session, n, mode), heldWhenNothingFails);
     };
     if (context.failingPoint) {
-        return failPoint(context.failingPoint->n, context.failingPoint->fromThenOn ? failing::fromThenOn : failing::one);
+        return failPoint(context.failingPoint->n,
+                         context.failingPoint->fromThenOn ? failing::fromThenOn : failing::one);
     }
     const auto isolated = [&](unsigned long n, failing mode) {
         std::vector<std::string> arguments = context.checkArguments;
@@ -144,9 +151,8 @@ check_outcome checkAllocationFailure(const check_context& context) {
         }
         const check_outcome onwards = isolated(n, failing::fromThenOn);
         if (onwards.status != check_status::pass) {
-            return check_outcome::failed("allocation " + std::to_string(n) + " and every one after it failed: " +
-                                             onwards.reason,
-                                         session);
+            return check_outcome::failed(
+                "allocation " + std::to_string(n) + " and every one after it failed: " + onwards.reason, session);
         }
         if (alone.reason != kReached) {
             return check_outcome::passed(std::to_string(n - 1) +

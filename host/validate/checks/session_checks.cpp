@@ -108,7 +108,8 @@ check_outcome checkLoadUnload(const check_context& context) {
             direct_script script(opened.setup, "");
             if (!script.created()) return check_outcome::failed("load " + std::to_string(load) + ": " + kNoScript);
             script.remove();
-            if (!script.clean()) return check_outcome::failed("load " + std::to_string(load) + ": " + firstLine(script.problems()));
+            if (!script.clean())
+                return check_outcome::failed("load " + std::to_string(load) + ": " + firstLine(script.problems()));
         }
         if (load == 1) afterFirst = module_allocator::liveBlocks();
         if (module_imports::isLoaded(context.modulePath)) return check_outcome::failed(kStaysLoaded);
@@ -138,9 +139,8 @@ check_outcome checkRandomSession(const check_context& context) {
     };
     const check_outcome whole = play(lines);
     if (whole.status == check_status::pass) return check_outcome::passed(seed);
-    const auto shortest = shortestFailing(lines, [&](const std::vector<std::string>& session) {
-        return play(session).status == check_status::fail;
-    });
+    const auto shortest = shortestFailing(
+        lines, [&](const std::vector<std::string>& session) { return play(session).status == check_status::fail; });
     return check_outcome::failed(seed + ": " + play(shortest).reason, joinLines(shortest));
 }
 

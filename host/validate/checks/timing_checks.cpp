@@ -43,7 +43,7 @@ std::vector<module_call> everyKindOfCall(const module_vocabulary& vocabulary) {
 std::chrono::microseconds timeOf(direct_script& script, const module_call& call) {
     std::string text = call.text;
     event_record event(call.panel, call.control, call.text);
-    void* param = call.code == kCodeControlEvent     ? static_cast<void*>(event.record())
+    void* param = call.code == kCodeControlEvent       ? static_cast<void*>(event.record())
                   : call.code == kCodeParameterRequest ? static_cast<void*>(&text[0])
                                                        : vorn_param_carrying(call.number);
     const auto start = threadProcessorTime();

@@ -7,8 +7,9 @@ namespace vorn_host {
 namespace {
 
 // Texts a host may hand in: ordinary ones, and ones that test a module's reading of them.
-const char* const kEventTexts[] = {"value=1", "value=7", "value=-3", "value=", "press", "alarm=2",
-                                   "alarm=ack", "%1", "value=%2", "a.b.c=d", "value=99999999999", "="};
+const char* const kEventTexts[] = {
+    "value=1",  "value=7", "value=-3",          "value=", "press", "alarm=2", "alarm=ack", "%1",
+    "value=%2", "a.b.c=d", "value=99999999999", "="};
 // Requests that test the reading of any request text; the module's own come from its vocabulary.
 const char* const kOddRequests[] = {"", "=", "a.b.c", "unknown=1", "return=unknown", "instance=%1"};
 const char* const kParameterValues[] = {"12", "x", "-1", "%1"};
@@ -73,6 +74,5 @@ std::vector<std::string> shortestFailing(std::vector<std::string> lines,
     }
     return lines;
 }
-
 
 }  // namespace vorn_host

@@ -21,5 +21,4 @@ std::vector<std::string> randomSessionLines(uint32_t seed, const module_vocabula
 std::vector<std::string> shortestFailing(std::vector<std::string> lines,
                                          const std::function<bool(const std::vector<std::string>&)>& fails);
 
-
 }  // namespace vorn_host

@@ -28,7 +28,9 @@ void printForPeople(const std::vector<check_result>& results, const std::string&
     int failed = 0, skipped = 0;
     for (const check_result& r : results) {
         const check_outcome& o = r.outcome;
-        std::cout << (o.status == check_status::pass ? "PASS " : o.status == check_status::skip ? "SKIP " : "FAIL ")
+        std::cout << (o.status == check_status::pass   ? "PASS "
+                      : o.status == check_status::skip ? "SKIP "
+                                                       : "FAIL ")
                   << r.check->id << ": " << r.check->description;
         if (!o.reason.empty()) std::cout << " (" << o.reason << ")";
         std::cout << "\n";
@@ -40,7 +42,8 @@ void printForPeople(const std::vector<check_result>& results, const std::string&
         std::cout << "     session that reproduces it (replay: --seed " << seed << "):\n";
         const std::string file = writeSession(r, seed);
         std::cout << o.session;
-        if (!file.empty()) std::cout << "     written to " << file << "; run: vorn-host " << module << " " << file << "\n";
+        if (!file.empty())
+            std::cout << "     written to " << file << "; run: vorn-host " << module << " " << file << "\n";
     }
     std::cout << results.size() << " checks: " << results.size() - failed - skipped << " passed, " << failed
               << " failed, " << skipped << " skipped (seed " << seed << ")\n";
@@ -49,9 +52,13 @@ void printForPeople(const std::vector<check_result>& results, const std::string&
 nlohmann::json asJson(const std::vector<check_result>& results, const std::string& module, uint32_t seed) {
     nlohmann::json checks = nlohmann::json::array();
     for (const check_result& r : results) {
-        checks.push_back({{"id", r.check->id}, {"description", r.check->description},
-                          {"status", statusName(r.outcome.status)}, {"reason", r.outcome.reason},
-                          {"hint", r.check->hint}, {"session", r.outcome.session}, {"seconds", r.seconds}});
+        checks.push_back({{"id", r.check->id},
+                          {"description", r.check->description},
+                          {"status", statusName(r.outcome.status)},
+                          {"reason", r.outcome.reason},
+                          {"hint", r.check->hint},
+                          {"session", r.outcome.session},
+                          {"seconds", r.seconds}});
     }
     return {{"module", module}, {"seed", seed}, {"passed", !anyFailed(results)}, {"checks", checks}};
 }
@@ -62,10 +69,18 @@ std::string xmlText(const std::string& text) {
     std::string out;
     for (unsigned char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
         default:
             if (c < 0x20 && c != '\n' && c != '\t') {
                 out += '?';

@@ -16,9 +16,8 @@ const char* statusName(check_status status) {
 }
 
 std::string encodeOutcome(const check_outcome& outcome) {
-    return nlohmann::json{{"status", statusName(outcome.status)},
-                          {"reason", outcome.reason},
-                          {"session", outcome.session}}
+    return nlohmann::json{
+        {"status", statusName(outcome.status)}, {"reason", outcome.reason}, {"session", outcome.session}}
         .dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 

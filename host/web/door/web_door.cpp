@@ -65,7 +65,8 @@ bool changesSomething(const std::string& path) {
 }
 
 bool known(const web_request_view& request) {
-    if (request.method == "GET") return request.path == kPagePath || request.path == kStatePath || request.path == kEventsPath;
+    if (request.method == "GET")
+        return request.path == kPagePath || request.path == kStatePath || request.path == kEventsPath;
     if (request.method == "POST") return changesSomething(request.path);
     return false;
 }
@@ -81,7 +82,8 @@ bool isWildcardHost(const std::string& host) {
 }
 
 door_verdict admit(const web_door& door, const web_request_view& request) {
-    if (!namesThisServer(door, request.host)) return refused(kForbidden, "Host \"" + request.host + "\" does not name this server");
+    if (!namesThisServer(door, request.host))
+        return refused(kForbidden, "Host \"" + request.host + "\" does not name this server");
     if (!known(request)) return refused(kNotFound, request.method + " " + request.path + " is not served");
     // What changes something comes from the page itself, whatever else it carries.
     if (changesSomething(request.path) && request.origin != "http://" + request.host) {
@@ -92,12 +94,14 @@ door_verdict admit(const web_door& door, const web_request_view& request) {
     if (!pageOnLoopback && !sameToken(request.token, door.token)) {
         return refused(kForbidden, request.token.empty() ? "no token" : "a wrong token");
     }
-    if (request.bodySize > kMaxActionBytes) return refused(kTooLarge, "a body over " + std::to_string(kMaxActionBytes) + " bytes");
+    if (request.bodySize > kMaxActionBytes)
+        return refused(kTooLarge, "a body over " + std::to_string(kMaxActionBytes) + " bytes");
     return {};
 }
 
 door_verdict admitAction(const std::string& body) {
-    if (body.size() > kMaxActionBytes) return refused(kTooLarge, "a body over " + std::to_string(kMaxActionBytes) + " bytes");
+    if (body.size() > kMaxActionBytes)
+        return refused(kTooLarge, "a body over " + std::to_string(kMaxActionBytes) + " bytes");
     if (body.find_first_of("\r\n") != std::string::npos) return refused(kBadRequest, "a body of more than one line");
     return {};
 }
@@ -124,7 +128,8 @@ std::string tokenFromFile(const std::string& path, std::string& error) {
     const std::size_t last = line.find_last_not_of(" \t\r");
     const std::string token = first == std::string::npos ? "" : line.substr(first, last - first + 1);
     if (token.size() < kMinTokenLength) {
-        error = "--web-token-file " + path + ": the token is shorter than " + std::to_string(kMinTokenLength) + " characters";
+        error = "--web-token-file " + path + ": the token is shorter than " + std::to_string(kMinTokenLength) +
+                " characters";
         return "";
     }
     return token;

@@ -17,17 +17,17 @@ const int kWebPort = 8080;
 struct web_door {
     std::string listenHost;  // the address listened on, as given: "127.0.0.1", "0.0.0.0", ...
     int port = 0;
-    std::string token;       // the run's token: random, or read from --web-token-file
+    std::string token;  // the run's token: random, or read from --web-token-file
 };
 
 // The parts of a request that the door reads. Empty texts are headers the request lacks.
 struct web_request_view {
-    std::string method;       // "GET", "POST", ...
-    std::string path;         // without the query
-    std::string host;         // the Host header
-    std::string origin;       // the Origin header
-    std::string token;        // the X-Vorn-Token header, or else the query's token
-    std::size_t bodySize = 0; // as its Content-Length says
+    std::string method;        // "GET", "POST", ...
+    std::string path;          // without the query
+    std::string host;          // the Host header
+    std::string origin;        // the Origin header
+    std::string token;         // the X-Vorn-Token header, or else the query's token
+    std::size_t bodySize = 0;  // as its Content-Length says
 };
 
 struct door_verdict {

@@ -47,9 +47,12 @@ json stateOf(const session_player& player, const session_report& report, const s
         if (e.kind == "state") continue;
         log.push_back({{"kind", e.kind}, {"line", e.line}, {"text", e.text}, {"detail", e.detail}});
     }
-    return {{"panels", panelsOf(host)}, {"crosspoints", crosspoints},
+    return {{"panels", panelsOf(host)},
+            {"crosspoints", crosspoints},
             {"timers", json(std::vector<long>(host.runningTimers().begin(), host.runningTimers().end()))},
-            {"clean", report.clean()}, {"error", lastError}, {"log", log}};
+            {"clean", report.clean()},
+            {"error", lastError},
+            {"log", log}};
 }
 
 // The page, with the run's token in it: only a page served by this server knows it.
@@ -85,8 +88,8 @@ bool serveWeb(session_player& player, session_report& report, const web_door& do
         return false;
     }
     const std::string page = pageWithToken(door.token);
-    const vorn_web_settings settings{door.listenHost.c_str(), door.port, door.token.c_str(), page.c_str(),
-                                     writeRefusal, &err};
+    const vorn_web_settings settings{
+        door.listenHost.c_str(), door.port, door.token.c_str(), page.c_str(), writeRefusal, &err};
     char error[kSocketErrorSize] = "";
     vorn_web_server* server = library->webStart(&settings, error, sizeof error);
     if (!server) {

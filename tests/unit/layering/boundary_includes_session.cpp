@@ -3,4 +3,6 @@
 // so the session's headers are not among those it can find.
 #include "session_player.h"
 
-int boundaryIncludesSession() { return 0; }
+int boundaryIncludesSession() {
+    return 0;
+}

@@ -5,4 +5,6 @@
 #include "event_record.h"
 #include "vorn_boundary_words.h"
 
-int boundaryUsesItsOwn() { return 0; }
+int boundaryUsesItsOwn() {
+    return 0;
+}

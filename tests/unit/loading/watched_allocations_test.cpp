@@ -114,11 +114,11 @@ TEST(WatchedAllocations, EveryFormOfDeleteGivesTheBlockBack) {
     ::operator delete[](::operator new[](8, wide), wide, quietly);
     counted();
 #if defined(__cpp_sized_deallocation)
-    ::operator delete(::operator new(8), std::size_t{8});
+    ::operator delete (::operator new(8), std::size_t{8});
     counted();
     ::operator delete[](::operator new[](8), std::size_t{8});
     counted();
-    ::operator delete(::operator new(8, wide, quietly), std::size_t{8}, wide);
+    ::operator delete (::operator new(8, wide, quietly), std::size_t{8}, wide);
     counted();
     ::operator delete[](::operator new[](8, wide, quietly), std::size_t{8}, wide);
     counted();

@@ -15,8 +15,7 @@ namespace {
 using commands = std::vector<std::string>;
 
 const commands kConstruction = {"PS '1' 'p1.vorn_ui'", "TP 'colour.background=#FF9934' '1' '500'"};
-const commands kTakeOf12_7_3 = {"RC 12 7 3 ',' 0", "TP 'index=0' '1' 'Sources'",
-                                "TP 'selected=0' '1' 'Destinations'"};
+const commands kTakeOf12_7_3 = {"RC 12 7 3 ',' 0", "TP 'index=0' '1' 'Sources'", "TP 'selected=0' '1' 'Destinations'"};
 
 class RouterSession : public ::testing::Test {
 protected:
@@ -65,10 +64,10 @@ TEST_F(RouterSession, TheTypicalTakeSendsExactlyTheseCommands) {
     event("1", "500", "value=1");
     vorn_delete_script(script);
     script = nullptr;
-    EXPECT_EQ(host.commands, (commands{"PS '1' 'p1.vorn_ui'", "TP 'colour.background=#FF9934' '1' '500'",
-                                       "TP 'device=12' '1' 'Sources'", "TP 'device=12' '1' 'Destinations'",
-                                       "RC 12 7 3 ',' 0", "TP 'index=0' '1' 'Sources'",
-                                       "TP 'selected=0' '1' 'Destinations'", "AS"}));
+    EXPECT_EQ(host.commands,
+              (commands{"PS '1' 'p1.vorn_ui'", "TP 'colour.background=#FF9934' '1' '500'",
+                        "TP 'device=12' '1' 'Sources'", "TP 'device=12' '1' 'Destinations'", "RC 12 7 3 ',' 0",
+                        "TP 'index=0' '1' 'Sources'", "TP 'selected=0' '1' 'Destinations'", "AS"}));
     EXPECT_TRUE(host.handedBack.empty());
 }
 

@@ -62,9 +62,8 @@ TEST_F(AlarmGroup, AckAllPutsFourOnlyWhereTheReadingIsUnsettled) {
 }
 
 TEST_F(AlarmGroup, AcknowledgementReadingTable) {
-    const std::map<std::string, bool> putsFour = {{"-1", true}, {"0", false}, {"1", true},
-                                                  {"2", false}, {"3", false}, {"4", false},
-                                                  {"5", false}, {"6", true},  {"99", true}};
+    const std::map<std::string, bool> putsFour = {{"-1", true}, {"0", false}, {"1", true}, {"2", false}, {"3", false},
+                                                  {"4", false}, {"5", false}, {"6", true}, {"99", true}};
     for (const auto& [readingText, expectPut] : putsFour) {
         alarm_host host(std::string("alm_x"), {{"alm_x", readingText}});
         const commands sent = play(host, "1", "AckAll", "");
@@ -84,10 +83,10 @@ TEST_F(AlarmGroup, ActionAllValueTable) {
         commands expected;
     };
     const row rows[] = {
-        {"alarm=ack", {"XI '1' 'alm_'", "TP 'alarm=ack' '1' 'alm_x'", "TG '1' 'alm_x' 'value'",
-                       "TP 'value=4' '1' 'alm_x'"}},
-        {"alarm=4", {"XI '1' 'alm_'", "TP 'alarm=4' '1' 'alm_x'", "TG '1' 'alm_x' 'value'",
-                     "TP 'value=4' '1' 'alm_x'"}},
+        {"alarm=ack",
+         {"XI '1' 'alm_'", "TP 'alarm=ack' '1' 'alm_x'", "TG '1' 'alm_x' 'value'", "TP 'value=4' '1' 'alm_x'"}},
+        {"alarm=4",
+         {"XI '1' 'alm_'", "TP 'alarm=4' '1' 'alm_x'", "TG '1' 'alm_x' 'value'", "TP 'value=4' '1' 'alm_x'"}},
         {"alarm=0", {"XI '1' 'alm_'", "TP 'alarm=0' '1' 'alm_x'", "TP 'value=0' '1' 'alm_x'"}},
         {"alarm=x", {"XI '1' 'alm_'", "TP 'alarm=x' '1' 'alm_x'", "TP 'value=0' '1' 'alm_x'"}},
         {"alarm=10", {"XI '1' 'alm_'", "TP 'alarm=10' '1' 'alm_x'"}},
@@ -120,9 +119,8 @@ TEST_F(AlarmGroup, AnEmptyOrMissingGroupSendsOnlyTheQuery) {
 
 TEST_F(AlarmGroup, AckAllFromAnotherPanelActsOnPanelOne) {
     alarm_host host(std::string("alm_a"), {{"alm_a", "1"}});
-    EXPECT_EQ(play(host, "2", "AckAll", ""),
-              (commands{"XI '1' 'alm_'", "TP 'alarm=4' '1' 'alm_a'", "TG '1' 'alm_a' 'value'",
-                        "TP 'value=4' '1' 'alm_a'"}));
+    EXPECT_EQ(play(host, "2", "AckAll", ""), (commands{"XI '1' 'alm_'", "TP 'alarm=4' '1' 'alm_a'",
+                                                       "TG '1' 'alm_a' 'value'", "TP 'value=4' '1' 'alm_a'"}));
 }
 
 TEST_F(AlarmGroup, ThousandsOfControlsAreEachHandled) {

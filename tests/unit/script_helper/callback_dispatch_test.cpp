@@ -11,7 +11,6 @@
 #include "script_factory.h"
 #include "test_script.h"
 
-
 TEST(CallbackDispatch, EachCodeReachesItsHandlerAndReturnsNull) {
     recording_host host;
     test_script script(&host, "");

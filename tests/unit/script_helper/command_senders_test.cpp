@@ -79,11 +79,12 @@ TEST(RouterConnect, PlaceholdersInsideTheExtraTextGoOutAsTheyAre) {
 }
 
 TEST(TimerStop, DecimalIdWithSign) {
-    EXPECT_EQ(sentBy("", [](test_script& s) {
-                  s.timerStop(1);
-                  s.timerStop(-1);
-                  s.timerStop(INT_MIN);
-              }),
+    EXPECT_EQ(sentBy("",
+                     [](test_script& s) {
+                         s.timerStop(1);
+                         s.timerStop(-1);
+                         s.timerStop(INT_MIN);
+                     }),
               (std::vector<std::string>{"ET 1", "ET -1", "ET -2147483648"}));
 }
 
@@ -113,16 +114,16 @@ constexpr char kAllPlaceholders[] = "%1%2%3%4%5%6%7%8%9";
 
 TEST(CommandSenders, PlaceholdersInEveryFieldGoOutAsGiven) {
     const std::string f = kAllPlaceholders;
-    EXPECT_EQ(sentBy(kAllPlaceholders, [](test_script& s) {
-                  s.panelShow(kAllPlaceholders, kAllPlaceholders, kAllPlaceholders);
-                  s.panelShow(kAllPlaceholders, kAllPlaceholders, "");
-                  s.textPut(kAllPlaceholders, kAllPlaceholders, kAllPlaceholders, kAllPlaceholders);
-                  s.routerConnect(12, 3, 7, kAllPlaceholders, true);
-              }),
-              (std::vector<std::string>{"PS '" + f + "' '" + f + "/" + f + "' '" + f + "'",
-                                        "PS '" + f + "' '" + f + "/" + f + "'",
-                                        "TP '" + f + "=" + f + "' '" + f + "' '" + f + "'",
-                                        "RC 12 3 7 '," + f + "' 1"}));
+    EXPECT_EQ(sentBy(kAllPlaceholders,
+                     [](test_script& s) {
+                         s.panelShow(kAllPlaceholders, kAllPlaceholders, kAllPlaceholders);
+                         s.panelShow(kAllPlaceholders, kAllPlaceholders, "");
+                         s.textPut(kAllPlaceholders, kAllPlaceholders, kAllPlaceholders, kAllPlaceholders);
+                         s.routerConnect(12, 3, 7, kAllPlaceholders, true);
+                     }),
+              (std::vector<std::string>{
+                  "PS '" + f + "' '" + f + "/" + f + "' '" + f + "'", "PS '" + f + "' '" + f + "/" + f + "'",
+                  "TP '" + f + "=" + f + "' '" + f + "' '" + f + "'", "RC 12 3 7 '," + f + "' 1"}));
     EXPECT_EQ(sentBy("", [](test_script& s) { s.panelShow("%2", "%3", "%4"); }),
               std::vector<std::string>{"PS '%2' '%3' '%4'"});
 }

@@ -125,9 +125,26 @@ TEST(MessageParser, TheRecordReadsItsOwnCopyNotTheCallersText) {
 // Scripts read event texts in place instead of copying them; each reading must answer exactly
 // as the string library does on a copy of the same text.
 TEST(ControlEventReadings, AgreeWithTheStringLibrarysOperators) {
-    const char* texts[] = {"1", "01", "+1", "-1", " 1", "1x", "", "-", "+", "500", "Sources",
-                           "2147483647", "2147483648", "-2147483648", "-2147483649",
-                           "-21474836480", "99999999999999999999", "\t-7z", "Sources ", "0"};
+    const char* texts[] = {"1",
+                           "01",
+                           "+1",
+                           "-1",
+                           " 1",
+                           "1x",
+                           "",
+                           "-",
+                           "+",
+                           "500",
+                           "Sources",
+                           "2147483647",
+                           "2147483648",
+                           "-2147483648",
+                           "-2147483649",
+                           "-21474836480",
+                           "99999999999999999999",
+                           "\t-7z",
+                           "Sources ",
+                           "0"};
     const int numbers[] = {1, -1, 0, 500, INT_MAX, INT_MIN, 7, -7};
     for (const char* text : texts) {
         host_event event(text, text, std::string("value=") + text);
@@ -135,14 +152,16 @@ TEST(ControlEventReadings, AgreeWithTheStringLibrarysOperators) {
         const vorn_string copy(text);
         EXPECT_EQ(reader.idNumber(), static_cast<int>(copy)) << text;
         EXPECT_EQ(reader.valueNumber(), static_cast<int>(copy)) << text;
-        for (const int number : numbers) EXPECT_EQ(reader.panelDenotes(number), copy == number) << text << " " << number;
+        for (const int number : numbers)
+            EXPECT_EQ(reader.panelDenotes(number), copy == number) << text << " " << number;
         for (const char* other : texts) EXPECT_EQ(reader.idEquals(other), copy == other) << text << " " << other;
     }
     for (const char* text : texts) {
         owned_parsed_message message((std::string(text) + "=" + text).c_str());
         parameter_request request(message.record());
         EXPECT_EQ(request.valueNumber(), static_cast<int>(request.value())) << text;
-        for (const char* other : texts) EXPECT_EQ(request.commandEquals(other), request.command() == other) << text << " " << other;
+        for (const char* other : texts)
+            EXPECT_EQ(request.commandEquals(other), request.command() == other) << text << " " << other;
     }
     host_control_event empty{0, 0, nullptr, nullptr, nullptr};
     control_event nothing(empty);

@@ -23,9 +23,7 @@ struct reading {
 };
 
 reading readWithReply(const char* property, std::optional<std::string> reply, recording_host& host) {
-    host.reply = [reply](const std::string& command) {
-        return command.rfind("TG ", 0) == 0 ? reply : std::nullopt;
-    };
+    host.reply = [reply](const std::string& command) { return command.rfind("TG ", 0) == 0 ? reply : std::nullopt; };
     query_script script(&host, "");
     vorn_string value("stale");
     testing::internal::CaptureStderr();
@@ -141,8 +139,8 @@ TEST(Queries, PlaceholdersInFieldsRepliesAndTraceTextsGoOutAsGiven) {
     EXPECT_EQ(items(script.controlIdList("%2", "alm_")), (std::vector<std::string>{"%2", f}));
     EXPECT_EQ(host.commands, (commands{"TG '" + f + "' '" + f + "' '" + f + "'", "XI '%2' 'alm_'"}));
     EXPECT_EQ(trace, "textGet: value returned \"%5\" was not the value requested \"" + f +
-                         "\" (value returned was \"%5=" + f + "\" from control \"" + f +
-                         "\", on panel \"" + f + "\")\n");
+                         "\" (value returned was \"%5=" + f + "\" from control \"" + f + "\", on panel \"" + f +
+                         "\")\n");
     EXPECT_TRUE(host.everyReplyHandedBackOnce());
 }
 
@@ -153,7 +151,8 @@ TEST(DebugTrace, GivesWhatAChainOfSingleFillsGivesOnGapsRepeatsAndZero) {
     for (const char* format : formats) {
         const char* a[] = {"A", "B", "C", "D", "E", "F", "G", "H", "I"};
         const vorn_string chained =
-            vorn_string(format).arg(a[0]).arg(a[1]).arg(a[2]).arg(a[3]).arg(a[4]).arg(a[5]).arg(a[6]).arg(a[7]).arg(a[8]);
+            vorn_string(format).arg(a[0]).arg(a[1]).arg(a[2]).arg(a[3]).arg(a[4]).arg(a[5]).arg(a[6]).arg(a[7]).arg(
+                a[8]);
         testing::internal::CaptureStderr();
         query_script::debugTrace(format, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8]);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), std::string(chained) + "\n") << format;

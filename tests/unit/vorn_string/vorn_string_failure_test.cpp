@@ -51,19 +51,23 @@ const primitive kPrimitives[] = {
     {"appendCopy", [](observed& o) { return o.b.appendCopy(o.longText); }},
     {"appendCopy of itself", [](observed& o) { return o.b.appendCopy(o.b); }},
     {"fillLowestPlaceholder", [](observed& o) { return vorn_string("%1 and %1").fillLowestPlaceholder(o.b, o.a); }},
-    {"fillLowestPlaceholder into its value", [](observed& o) { return vorn_string("%1%1").fillLowestPlaceholder(o.b, o.b); }},
-    {"splitAt", [](observed& o) {
+    {"fillLowestPlaceholder into its value",
+     [](observed& o) { return vorn_string("%1%1").fillLowestPlaceholder(o.b, o.b); }},
+    {"splitAt",
+     [](observed& o) {
          int found = 0;
          return o.longPair.splitAt('=', o.a, o.b, found);
      }},
-    {"splitAt into itself", [](observed& o) {
+    {"splitAt into itself",
+     [](observed& o) {
          int found = 0;
          return o.b.splitAt('x', o.b, o.a, found);
      }},
     {"assignSplit", [](observed& o) { return o.list.assignSplit(o.manyLongItems, ','); }},
     {"assignCopy of a list", [](observed& o) { return o.list.assignCopy(o.longItems); }},
     {"appendItem", [](observed& o) { return o.list.appendItem(o.longText); }},
-    {"appendItem of its own item", [](observed& o) {
+    {"appendItem of its own item",
+     [](observed& o) {
          vorn_stringlistIterator last = o.list.begin();
          ++last;
          return o.list.appendItem(*last);

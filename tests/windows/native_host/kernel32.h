@@ -9,8 +9,8 @@ __declspec(dllimport) void* __stdcall LoadLibraryA(const char* name);
 __declspec(dllimport) void* __stdcall GetProcAddress(void* module, const char* name);
 __declspec(dllimport) int __stdcall FreeLibrary(void* module);
 __declspec(dllimport) void* __stdcall GetStdHandle(unsigned long which);
-__declspec(dllimport) int __stdcall WriteFile(void* file, const void* data, unsigned long size,
-                                              unsigned long* written, void* overlapped);
+__declspec(dllimport) int __stdcall WriteFile(void* file, const void* data, unsigned long size, unsigned long* written,
+                                              void* overlapped);
 __declspec(dllimport, noreturn) void __stdcall ExitProcess(unsigned status);
 __declspec(dllimport) void* __stdcall CreateThread(void* attributes, unsigned long stackSize,
                                                    unsigned long(__stdcall* start)(void*), void* parameter,

@@ -16,8 +16,8 @@
 #include "kernel32.h"
 
 #else
-#  include <dlfcn.h>
-#  include <unistd.h>
+#include <dlfcn.h>
+#include <unistd.h>
 
 namespace {
 
@@ -188,8 +188,8 @@ const char* decimal(unsigned long n, char* text) {
 bool reload() {
     void* module = LoadLibraryA("Router.dll");
     if (!module) return false;
-    auto factory = reinterpret_cast<load_vorn_client_script_fn>(
-        reinterpret_cast<void*>(GetProcAddress(module, kExportName)));
+    auto factory =
+        reinterpret_cast<load_vorn_client_script_fn>(reinterpret_cast<void*>(GetProcAddress(module, kExportName)));
     const bool played = factory && play(factory) == 0;
     FreeLibrary(module);
     return played;
@@ -226,8 +226,8 @@ extern "C" int entry() {
     int status = 2;
     void* module = LoadLibraryA("Router.dll");
     if (module) {
-        auto factory = reinterpret_cast<load_vorn_client_script_fn>(
-            reinterpret_cast<void*>(GetProcAddress(module, kExportName)));
+        auto factory =
+            reinterpret_cast<load_vorn_client_script_fn>(reinterpret_cast<void*>(GetProcAddress(module, kExportName)));
         status = factory ? playOnNewThread(factory) : 2;
         FreeLibrary(module);
     }

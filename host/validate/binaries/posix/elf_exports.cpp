@@ -27,7 +27,8 @@ std::optional<std::vector<std::string>> exported(const file_bytes& file, std::st
             Sym symbol;
             if (!file.read(section.sh_offset + at, symbol)) break;
             const unsigned char bind = Bind(symbol.st_info);
-            if (symbol.st_shndx == SHN_UNDEF || (bind != STB_GLOBAL && bind != STB_WEAK && bind != STB_GNU_UNIQUE)) continue;
+            if (symbol.st_shndx == SHN_UNDEF || (bind != STB_GLOBAL && bind != STB_WEAK && bind != STB_GNU_UNIQUE))
+                continue;
             if ((symbol.st_other & 3) != STV_DEFAULT) continue;
             const uint64_t name = strings.sh_offset + symbol.st_name;
             if (name >= file.size()) continue;
@@ -39,8 +40,12 @@ std::optional<std::vector<std::string>> exported(const file_bytes& file, std::st
     return std::nullopt;
 }
 
-unsigned char bind32(unsigned char info) { return ELF32_ST_BIND(info); }
-unsigned char bind64(unsigned char info) { return ELF64_ST_BIND(info); }
+unsigned char bind32(unsigned char info) {
+    return ELF32_ST_BIND(info);
+}
+unsigned char bind64(unsigned char info) {
+    return ELF64_ST_BIND(info);
+}
 
 }  // namespace
 

@@ -13,7 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #if __has_include(<valgrind/valgrind.h>)
-#  include <valgrind/valgrind.h>
+#include <valgrind/valgrind.h>
 #endif
 
 #include "check_time_limit.h"
@@ -104,8 +104,9 @@ check_outcome howItEnded(int status, const std::string& output, unsigned timeLim
         return check_outcome::failed("the host process ended on signal " + std::to_string(signal) + " (" +
                                      strsignal(signal) + ")");
     }
-    if (output.empty()) return check_outcome::failed("the host process ended without a result (exit " +
-                                                     std::to_string(WEXITSTATUS(status)) + ")");
+    if (output.empty())
+        return check_outcome::failed("the host process ended without a result (exit " +
+                                     std::to_string(WEXITSTATUS(status)) + ")");
     return decodeOutcome(output);
 }
 

@@ -51,13 +51,20 @@ std::uint64_t processorMs(HANDLE process) {
 
 const char* exceptionName(DWORD code) {
     switch (code) {
-    case EXCEPTION_ACCESS_VIOLATION: return "access violation";
-    case EXCEPTION_STACK_OVERFLOW: return "stack overflow";
-    case EXCEPTION_INT_DIVIDE_BY_ZERO: return "integer division by zero";
-    case EXCEPTION_ILLEGAL_INSTRUCTION: return "illegal instruction";
-    case EXCEPTION_BREAKPOINT: return "breakpoint";
-    case 0xC0000409: return "stack buffer overrun";
-    default: return "exception";
+    case EXCEPTION_ACCESS_VIOLATION:
+        return "access violation";
+    case EXCEPTION_STACK_OVERFLOW:
+        return "stack overflow";
+    case EXCEPTION_INT_DIVIDE_BY_ZERO:
+        return "integer division by zero";
+    case EXCEPTION_ILLEGAL_INSTRUCTION:
+        return "illegal instruction";
+    case EXCEPTION_BREAKPOINT:
+        return "breakpoint";
+    case 0xC0000409:
+        return "stack buffer overrun";
+    default:
+        return "exception";
     }
 }
 

@@ -21,12 +21,14 @@ namespace {
 // reader must refuse it, not read past the bytes it has.
 TEST(ElfExports, AHeaderPointingBeyondTheFileIsRefused) {
     std::string bytes(64, '\0');
-    bytes.replace(0, 4, "\x7f" "ELF");
-    bytes[4] = 2;  // 64-bit
-    bytes[5] = 1;  // little-endian
+    bytes.replace(0, 4,
+                  "\x7f"
+                  "ELF");
+    bytes[4] = 2;                                                         // 64-bit
+    bytes[5] = 1;                                                         // little-endian
     for (int i = 0; i < 8; ++i) bytes[40 + i] = static_cast<char>(0x7f);  // e_shoff, far away
-    bytes[58] = 64;                                                        // e_shentsize
-    bytes[60] = 1;                                                         // e_shnum
+    bytes[58] = 64;                                                       // e_shentsize
+    bytes[60] = 1;                                                        // e_shnum
     const std::string path = ::testing::TempDir() + "beyond_the_end.so";
     std::ofstream(path, std::ios::binary) << bytes;
     std::string error;

@@ -21,11 +21,11 @@ TEST(PeExports, HeadersThatAreNoneOrUnreadableAreRefused) {
 
     std::string image(0x200, '\0');
     image.replace(0, 2, "MZ");
-    image[0x3c] = static_cast<char>(0x80);                      // the PE header is at 0x80
+    image[0x3c] = static_cast<char>(0x80);  // the PE header is at 0x80
     image.replace(0x80, 4, std::string("PE\0\0", 4));
-    image[0x80 + 4 + 2] = 1;                                      // one section
-    image[0x80 + 4 + 16] = static_cast<char>(0xe0);               // the optional header's size
-    image[0x80 + 24] = 0x34;                                      // a magic that is neither PE32 nor PE32+
+    image[0x80 + 4 + 2] = 1;                         // one section
+    image[0x80 + 4 + 16] = static_cast<char>(0xe0);  // the optional header's size
+    image[0x80 + 24] = 0x34;                         // a magic that is neither PE32 nor PE32+
     image[0x80 + 25] = 0x12;
     error.clear();
     EXPECT_FALSE(peExportedSymbols(writtenFile("odd_magic.dll", image), error));
@@ -53,11 +53,11 @@ std::string smallDll() {
     put16(pe + 6, 1);      // one section
     put16(pe + 20, 0xe0);  // the optional header's size
     put16(optional, 0x10b);
-    put32(optional + 92, 16);             // data directories
-    put32(optional + 96, rva(raw));       // the export table
-    put32(sectionTable + 8, 0x200);       // virtual size
-    put32(sectionTable + 12, 0x1000);     // virtual address
-    put32(sectionTable + 16, 0x200);      // raw size
+    put32(optional + 92, 16);          // data directories
+    put32(optional + 96, rva(raw));    // the export table
+    put32(sectionTable + 8, 0x200);    // virtual size
+    put32(sectionTable + 12, 0x1000);  // virtual address
+    put32(sectionTable + 16, 0x200);   // raw size
     put32(sectionTable + 20, uint32_t(raw));
     const size_t functions = raw + 0x40, names = raw + 0x50, ordinals = raw + 0x60, text = raw + 0x80;
     put32(raw + 16, 1);  // ordinal base

@@ -20,8 +20,8 @@ TEST(ModuleVocabulary, ParameterNamesAreTheNamesOfNameValueLines) {
 TEST(ModuleVocabulary, RequestsAreTheHostsOwnThenASettingAndAQuestionForEachParameter) {
     module_vocabulary vocabulary;
     vocabulary.parameters = {"Device"};
-    EXPECT_EQ(vocabulary.requests("5"), (std::vector<std::string>{"return=all", "_events", "_commands",
-                                                                 "instance=5", "Device=5", "return=Device"}));
+    EXPECT_EQ(vocabulary.requests("5"), (std::vector<std::string>{"return=all", "_events", "_commands", "instance=5",
+                                                                  "Device=5", "return=Device"}));
     EXPECT_EQ(vocabulary.settings("5"), (std::vector<std::string>{"instance=5", "Device=5"}));
     EXPECT_EQ(vocabulary.controlsToExercise().size(), 1u);
     vocabulary.shownControls = {{"3", "Go"}, {"3", "Inputs"}};

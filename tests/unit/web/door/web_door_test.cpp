@@ -21,8 +21,8 @@ web_request_view fromThePage(const char* method, const char* path) {
 }  // namespace
 
 TEST(WebDoor, ThePagesOwnRequestsAreLetIn) {
-    for (const auto& [method, path] : {std::pair{"GET", "/"}, {"GET", "/state"}, {"GET", "/events"},
-                                       {"POST", "/action"}, {"POST", "/quit"}}) {
+    for (const auto& [method, path] :
+         {std::pair{"GET", "/"}, {"GET", "/state"}, {"GET", "/events"}, {"POST", "/action"}, {"POST", "/quit"}}) {
         EXPECT_EQ(admit(loopbackDoor(), fromThePage(method, path)).status, 0) << method << " " << path;
     }
 }
