@@ -62,7 +62,9 @@ void addSessionOptions(command_line& line) {
         ->capture_default_str();
     app.add_option("--record", run.recordFile, "save the actions played, with what the module did, as a session");
     CLI::Option* update = app.add_flag("--update", run.update, "rewrite SESSION's expect and answer lines");
-    app.add_option("--router", run.routers, "DEVICE=videohub://HOST:PORT: send DEVICE's routes to a router");
+    app.add_option("--router", run.routers,
+                   "DEVICE=videohub://HOST:PORT or DEVICE=ember://HOST:PORT/PATH: send DEVICE's routes to a router "
+                   "(PATH: the matrix, 0.1.0)");
     app.add_option("--router-timeout-ms", run.routerTimeoutMs, "how long to wait for the router's word")
         ->check(CLI::PositiveNumber)
         ->capture_default_str();

@@ -25,6 +25,7 @@ const std::vector<contract_rule>& contractRules() {
          rule_severity::warning},
         {kRuleSlowCallback, "a call into the module over the time limit (50 ms unless set)", rule_severity::warning},
         {kRuleRouterNak, "a router refused a route (NAK)", rule_severity::error},
+        {kRuleRouterLocked, "a router refused a route to a locked destination", rule_severity::error},
         {kRuleRouterNoAck, "a router did not acknowledge a route in time", rule_severity::error},
         {kRuleRouteUnconfirmed, "a router acknowledged a route but never reported it in place", rule_severity::error},
         {kRuleRouteOutOfRange, "a route with a number that cannot go on the wire (0, or beyond the router's size)",

@@ -37,6 +37,7 @@ const char kRuleSlowCallback[] = "slow-callback";
 // The host calls the module on its operator-interface thread: a call over this is slow.
 const unsigned kSlowCallbackMs = 50;
 const char kRuleRouterNak[] = "router-nak";
+const char kRuleRouterLocked[] = "router-locked";
 const char kRuleRouterNoAck[] = "router-no-ack";
 const char kRuleRouteUnconfirmed[] = "route-unconfirmed";
 const char kRuleRouteOutOfRange[] = "route-out-of-range";

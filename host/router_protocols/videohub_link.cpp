@@ -18,10 +18,6 @@ const char kNak[] = "NAK";
 const char kInputsKey[] = "Video inputs:";
 const char kOutputsKey[] = "Video outputs:";
 
-// After a loss the next route connects again at once; each failed attempt doubles the wait
-// before the next one, up to the longest.
-const std::chrono::milliseconds kFirstBackoff(100);
-const std::chrono::milliseconds kLongestBackoff(5000);
 const std::size_t kReceiveChunk = 4096;
 
 // The whole number that follows `key` on a line, read up to its first non-digit: some routers
@@ -42,7 +38,7 @@ std::string videohubAddress(const std::string& url) {
 }
 
 videohub_link::videohub_link(const std::string& address, unsigned timeoutMs)
-    : m_address(address), m_timeoutMs(timeoutMs), m_backoff(kFirstBackoff), m_nextAttempt(clock_type::now()) {}
+    : m_address(address), m_timeoutMs(timeoutMs) {}
 
 videohub_link::~videohub_link() = default;
 
@@ -74,18 +70,12 @@ bool videohub_link::connect() {
 }
 
 bool videohub_link::reconnect() {
-    const auto now = clock_type::now();
-    if (now < m_nextAttempt) {
-        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(m_nextAttempt - now).count();
-        m_problem = "not connected to " + m_address + "; the next attempt is due in " + std::to_string(wait) + " ms";
-        return false;
-    }
+    if (!m_backoff.due(m_address, m_problem)) return false;
     if (connect()) {
-        m_backoff = kFirstBackoff;
+        m_backoff.succeeded();
         return true;
     }
-    m_nextAttempt = clock_type::now() + m_backoff;
-    m_backoff = std::min(m_backoff * 2, kLongestBackoff);
+    m_backoff.failed();
     return false;
 }
 

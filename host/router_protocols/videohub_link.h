@@ -9,8 +9,8 @@
 // Every wait has the link's time limit: connecting, the prelude, sending, the acknowledgement
 // and the confirmation. A router that breaks the protocol (a block beyond the reader's limit)
 // is cut off. A router that is cut off, or that closes the connection, is connected to again
-// when the next route comes, no sooner than a backoff that doubles with each failed attempt;
-// a route is never sent again on the link's own.
+// when the next route comes, after the shared backoff (link_backoff.h); a route is never sent
+// again on the link's own.
 //
 // Built on standalone asio, so that it is the same on Linux and Windows. Runs on the caller's
 // thread: each wait runs the link's own I/O context until the operation ends or time is up.
@@ -20,13 +20,15 @@
 #include <string>
 #include <vector>
 
+#include "link_backoff.h"
+#include "router_link.h"
 #include "videohub_reader.h"
 
 namespace vorn_host {
 
 class tcp_connection;
 
-class videohub_link {
+class videohub_link final : public router_link {
 public:
     // Connects to "HOST:PORT" and reads the prelude; null, with the reason in `error`, when the
     // router cannot be reached or sends no prelude within `timeoutMs`.
@@ -35,24 +37,12 @@ public:
     videohub_link(const videohub_link&) = delete;
     videohub_link& operator=(const videohub_link&) = delete;
 
-    int inputs() const { return m_inputs; }
-    int outputs() const { return m_outputs; }
-
-    enum class route_result {
-        confirmed,       // acknowledged, and reported in place
-        unconfirmed,     // acknowledged, never reported in place
-        nak,             // refused
-        no_ack,          // no word within the time limit
-        lost,            // the connection closed, or could not be made again
-        reply_too_long,  // the router sent a block beyond the limit, and was cut off
-    };
-    // Sends one route, numbers as on the wire, and waits for the router's word on it.
-    route_result route(int destination, int source);
-    // Why the last route was lost or cut off, for a breach's detail.
-    const std::string& lastProblem() const { return m_problem; }
-
-    // The routing as the router reported it: destination -> source, on the wire's numbering.
-    const std::map<int, int>& routing() const { return m_routing; }
+    int inputs() const override { return m_inputs; }
+    int outputs() const override { return m_outputs; }
+    // Confirmed once acknowledged ("ACK") and reported in place in a routing block.
+    route_result route(int destination, int source) override;
+    const std::string& lastProblem() const override { return m_problem; }
+    const std::map<int, int>& routing() const override { return m_routing; }
 
 private:
     using clock_type = std::chrono::steady_clock;
@@ -80,8 +70,7 @@ private:
     videohub_reader m_reader;
     link_state m_state = link_state::lost;
     std::string m_problem;
-    std::chrono::milliseconds m_backoff;
-    clock_type::time_point m_nextAttempt;
+    link_backoff m_backoff;
     int m_inputs = 0, m_outputs = 0;
     std::map<int, int> m_routing;
     std::vector<std::pair<int, int>> m_lastReported;  // the routes of the last status block

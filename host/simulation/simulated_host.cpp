@@ -241,7 +241,7 @@ void simulated_host::printState(std::ostream& out) const {
 }
 
 void simulated_host::connectRoute(long device, long source, long destination, const std::string& line) {
-    videohub_link* link = m_routers ? m_routers->linkFor(device) : nullptr;
+    router_link* link = m_routers ? m_routers->linkFor(device) : nullptr;
     if (!link) {
         m_router.connect(device, source, destination);
         return;
@@ -254,21 +254,24 @@ void simulated_host::connectRoute(long device, long source, long destination, co
         return;
     }
     switch (link->route(*wireDestination, *wireSource)) {
-    case videohub_link::route_result::confirmed:
+    case router_link::route_result::confirmed:
         break;
-    case videohub_link::route_result::nak:
+    case router_link::route_result::nak:
         breach(kRuleRouterNak, line);
         break;
-    case videohub_link::route_result::unconfirmed:
+    case router_link::route_result::locked:
+        breach(kRuleRouterLocked, line + " (" + link->lastProblem() + ")");
+        break;
+    case router_link::route_result::unconfirmed:
         breach(kRuleRouteUnconfirmed, line);
         break;
-    case videohub_link::route_result::no_ack:
+    case router_link::route_result::no_ack:
         breach(kRuleRouterNoAck, line);
         break;
-    case videohub_link::route_result::lost:
+    case router_link::route_result::lost:
         breach(kRuleRouterConnectionLost, line + " (" + link->lastProblem() + ")");
         break;
-    case videohub_link::route_result::reply_too_long:
+    case router_link::route_result::reply_too_long:
         breach(kRuleRouterReplyTooLong, line + " (" + link->lastProblem() + ")");
         break;
     }

@@ -1,5 +1,6 @@
-# Tests that drive vorn-host from Node.js: a real router protocol against npm's videohub-server
-# and a stand-in of our own, and the browser view in Debian's chromium. The npm packages, at the
+# Tests that drive vorn-host from Node.js: the Videohub protocol against npm's videohub-server
+# and a stand-in of our own, Ember+ against npm's node-emberplus and emberplus-connection, and
+# the browser view in Debian's chromium. The npm packages, at the
 # versions pinned in node_tools/package.json, are installed into the build folder first.
 find_program(VORN_NODE NAMES node nodejs)
 find_program(VORN_NPM NAMES npm)
@@ -35,6 +36,18 @@ add_test(NAME node_tools_install
   COMMAND ${CMAKE_COMMAND} -DNPM=${VORN_NPM} -DSOURCE=${CMAKE_CURRENT_SOURCE_DIR}/node_tools/package.json
           -DTARGET=${node_tools} -P ${CMAKE_CURRENT_SOURCE_DIR}/node_tools/node_tools_install.cmake)
 set_tests_properties(node_tools_install PROPERTIES FIXTURES_SETUP node_tools)
+
+# Routes on an Ember+ matrix, against two providers that nobody here wrote.
+foreach(provider IN ITEMS node-emberplus emberplus-connection)
+  foreach(scenario IN ITEMS confirms locked out-of-range)
+    add_test(NAME ember_link.${provider}.${scenario}
+      COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/node_tools/ember_link_test.js ${provider} ${scenario}
+              "${host_command}" $<TARGET_FILE:Router> ${PROJECT_SOURCE_DIR}/sessions/typical_take.session
+              ${node_tools}/node_modules)
+    set_tests_properties(ember_link.${provider}.${scenario} PROPERTIES FIXTURES_REQUIRED node_tools
+      TIMEOUT ${router_test_seconds} ENVIRONMENT VORN_TIME_SCALE=${VORN_TIME_SCALE})
+  endforeach()
+endforeach()
 
 foreach(scenario IN LISTS router_scenarios)
   add_test(NAME router_link.${scenario}

@@ -25,6 +25,8 @@ struct observed {
     const vorn_string longText{kLong.c_str()};
     const vorn_string manyLongItems{(kLong + "," + kLong + ",," + kLong + "," + kLong + "," + kLong).c_str()};
     const vorn_stringlist longItems{manyLongItems, ','};
+    // Four items, so that the empty one after the last separator is the one that grows the list.
+    const vorn_string endsInSeparator{(kLong + "," + kLong + "," + kLong + "," + kLong + ",").c_str()};
     const vorn_string longPair{(kLong + "=" + kLong).c_str()};
 
     vorn_string a{"short before"};
@@ -64,6 +66,7 @@ const primitive kPrimitives[] = {
          return o.b.splitAt('x', o.b, o.a, found);
      }},
     {"assignSplit", [](observed& o) { return o.list.assignSplit(o.manyLongItems, ','); }},
+    {"assignSplit ending in a separator", [](observed& o) { return o.list.assignSplit(o.endsInSeparator, ','); }},
     {"assignCopy of a list", [](observed& o) { return o.list.assignCopy(o.longItems); }},
     {"appendItem", [](observed& o) { return o.list.appendItem(o.longText); }},
     {"appendItem of its own item",
