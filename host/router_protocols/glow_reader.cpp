@@ -173,9 +173,10 @@ public:
         if (!value || value->cls != universal || value->number != kInteger || value->length == 0 || value->length > 8) {
             return std::nullopt;
         }
-        long long result = (value->contents[0] & 0x80) ? -1 : 0;
-        for (std::size_t i = 0; i < value->length; ++i) result = (result << 8) | value->contents[i];
-        return result;
+        // Two's complement, read as bits: shifting a negative number would be undefined.
+        std::uint64_t bits = (value->contents[0] & 0x80) ? ~std::uint64_t{0} : 0;
+        for (std::size_t i = 0; i < value->length; ++i) bits = (bits << 8) | value->contents[i];
+        return static_cast<long long>(bits);
     }
 
     std::optional<std::string> text(const std::optional<tlv>& value) {

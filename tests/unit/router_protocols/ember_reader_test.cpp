@@ -76,38 +76,40 @@ TEST(S101, KeepAlivesAreToldApartFromData) {
 }
 
 // A message split over packets: first, middle and last, each frame with its own flags.
+// A frame of any message bytes, its CRC and escaping done here, apart from the writer's.
+bytes frameOf(bytes message) {
+    const std::uint16_t sent = static_cast<std::uint16_t>(~s101::crc(message.data(), message.size()));
+    message.push_back(static_cast<std::uint8_t>(sent & 0xFF));
+    message.push_back(static_cast<std::uint8_t>(sent >> 8));
+    bytes out = {0xFE};
+    for (std::uint8_t b : message) {
+        if (b >= 0xF8) {
+            out.push_back(0xFD);
+            out.push_back(b ^ 0x20);
+        } else {
+            out.push_back(b);
+        }
+    }
+    out.push_back(0xFF);
+    return out;
+}
+
+// An EmBER packet: slot, type, command, version, flags, DTD, two application bytes, payload.
+bytes packet(std::uint8_t flags, const bytes& piece) {
+    bytes message = {0x00, 0x0E, 0x00, 0x01, flags, 0x01, 0x02, 0x1F, 0x02};
+    message.insert(message.end(), piece.begin(), piece.end());
+    return frameOf(message);
+}
+
+void append(bytes& stream, const bytes& more) {
+    stream.insert(stream.end(), more.begin(), more.end());
+}
+
 TEST(S101, PacketsOfOneMessageAreJoinedAndAFrameBeyondTheLimitIsDropped) {
-    const auto packet = [](std::uint8_t flags, const bytes& piece) {
-        bytes frame = s101::emberFrame(piece);
-        // Rewrite the flags byte (the fifth of the message) and the CRC to match.
-        bytes message;
-        for (std::size_t i = 1; i + 1 < frame.size(); ++i) {
-            const std::uint8_t b = frame[i] == 0xFD ? static_cast<std::uint8_t>(frame[++i] ^ 0x20) : frame[i];
-            message.push_back(b);
-        }
-        message.resize(message.size() - 2);
-        message[4] = flags;
-        const std::uint16_t sent = static_cast<std::uint16_t>(~s101::crc(message.data(), message.size()));
-        message.push_back(static_cast<std::uint8_t>(sent & 0xFF));
-        message.push_back(static_cast<std::uint8_t>(sent >> 8));
-        bytes out = {0xFE};
-        for (std::uint8_t b : message) {
-            if (b >= 0xF8) {
-                out.push_back(0xFD);
-                out.push_back(b ^ 0x20);
-            } else {
-                out.push_back(b);
-            }
-        }
-        out.push_back(0xFF);
-        return out;
-    };
     bytes stream = packet(0x80, {1, 2});
-    for (const bytes& more : {packet(0x00, {3}), packet(0x40, {4, 5})})
-        stream.insert(stream.end(), more.begin(), more.end());
-    bytes flood(s101::kMaxFrameBytes + 10, 0x01);
-    const bytes long_frame = s101::emberFrame(flood);
-    stream.insert(stream.end(), long_frame.begin(), long_frame.end());
+    append(stream, packet(0x00, {3}));
+    append(stream, packet(0x40, {4, 5}));
+    append(stream, s101::emberFrame(bytes(s101::kMaxFrameBytes + 10, 0x01)));
     s101::s101_decoder decoder;
     const auto got = decodeAll(decoder, stream);
     ASSERT_EQ(got.size(), 1u);
@@ -115,9 +117,37 @@ TEST(S101, PacketsOfOneMessageAreJoinedAndAFrameBeyondTheLimitIsDropped) {
     EXPECT_EQ(decoder.badFrames(), 1u);
 }
 
-// BER as a provider writes it, with definite lengths: tag, length, contents.
+// Whole frames with a good CRC that are no Glow message of ours: each is dropped and counted.
+TEST(S101, AForeignTypeCommandOrDtdAndAMessageBeyondTheLimitAreDroppedAndCounted) {
+    bytes stream = frameOf({0x00, 0x0F, 0x00, 0x01, 0xC0, 0x01, 0x02, 0x1F, 0x02, 0x60});   // type
+    append(stream, frameOf({0x00, 0x0E, 0x05, 0x01}));                                      // command
+    append(stream, frameOf({0x00, 0x0E, 0x00, 0x01, 0xC0, 0x02, 0x02, 0x1F, 0x02, 0x60}));  // DTD
+    append(stream, frameOf({0x00, 0x0E, 0x00, 0x01, 0xC0, 0x01, 0x09}));  // application bytes past the end
+    s101::s101_decoder decoder;
+    EXPECT_TRUE(decodeAll(decoder, stream).empty());
+    EXPECT_EQ(decoder.badFrames(), 4u);
+
+    // Packets that join to more than the message limit: the message is dropped, once.
+    bytes joined = packet(0x80, bytes(15000, 0x01));
+    for (std::size_t held = 15000; held <= s101::kMaxMessageBytes; held += 15000)
+        append(joined, packet(0x00, bytes(15000, 0x01)));
+    append(joined, packet(0x40, {0x02}));
+    s101::s101_decoder limited;
+    EXPECT_TRUE(decodeAll(limited, joined).empty());
+    EXPECT_EQ(limited.badFrames(), 1u);
+}
+
+// BER as a provider writes it, with definite lengths: tag, length (in the long form from 128
+// bytes on), contents.
 bytes ber(std::uint8_t tag, const bytes& contents) {
-    bytes out{tag, static_cast<std::uint8_t>(contents.size())};
+    bytes out{tag};
+    const std::size_t n = contents.size();
+    if (n < 0x80) {
+        out.push_back(static_cast<std::uint8_t>(n));
+    } else {
+        out.insert(out.end(), {0x83, static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 8),
+                               static_cast<std::uint8_t>(n)});
+    }
     out.insert(out.end(), contents.begin(), contents.end());
     return out;
 }
@@ -226,6 +256,12 @@ TEST(Glow, IndefiniteLengthsReadAsDefiniteOnes) {
     ASSERT_EQ(elements->size(), 1u);
     EXPECT_EQ((*elements)[0].identifier, "sources");
     EXPECT_EQ((*elements)[0].path, (glow::number_path{3}));
+
+    // A value of no length beside them (a NULL the root holds, passed over) ends nothing.
+    const bytes withNull = cat({{0x60, 0x80, 0x05, 0x00, 0x6B, 0x80, 0xA0, 0x80}, node, {0, 0, 0, 0, 0, 0}});
+    const auto besideNull = glow::readGlow(withNull, error);
+    ASSERT_TRUE(besideNull) << error;
+    EXPECT_EQ(besideNull->size(), 1u);
 }
 
 TEST(Glow, ATakeRequestReadsBackAsOneAbsoluteConnectionOfTheMatrix) {
@@ -261,9 +297,57 @@ TEST(Glow, LengthsBeyondTheirHolderDeepNestingAndForeignTypesAreRefused) {
     EXPECT_EQ(error, "no Glow root");
 }
 
+// A field numbered beyond those read, in a tag of more than one byte ([40]), is passed over; a
+// field whose one value is followed by a broken one is refused.
+bytes rootOf(const bytes& element) {
+    return ber(0x60, ber(0x6B, ber(0xA0, element)));
+}
+
+// Fields numbered beyond those read, in tags of more than one byte ([40]), are passed over, in an
+// element and in its contents; so is an element of a type this does not read (a function).
+TEST(Glow, LongTagsAndForeignElementsArePassedOver) {
+    const bytes longField = {0xBF, 0x28, 0x03, 0x02, 0x01, 0x07};
+    const bytes contents = ber(0x31, cat({ber(0xA0, text("n")), longField}));
+    const bytes node = ber(0x63, cat({ber(0xA0, integer(4)), longField, ber(0xA1, contents)}));
+    const bytes function = ber(0x73, ber(0xA0, integer(5)));
+    std::string error;
+    const auto elements = glow::readGlow(ber(0x60, ber(0x6B, cat({ber(0xA0, function), ber(0xA0, node)}))), error);
+    ASSERT_TRUE(elements) << error;
+    ASSERT_EQ(elements->size(), 1u);
+    EXPECT_EQ((*elements)[0].path, (glow::number_path{4}));
+    EXPECT_EQ((*elements)[0].identifier, "n");
+}
+
+// A value followed by a broken one, in a field or in an element, makes the whole payload
+// unreadable; so does a path whose last number is cut off.
+TEST(Glow, AValueBesideABrokenOneAndACutPathAreRefused) {
+    const bytes broken = {0x02, 0x05, 0x01};
+    std::string error;
+    EXPECT_FALSE(glow::readGlow(rootOf(ber(0x63, ber(0xA0, cat({integer(4), broken})))), error));
+    EXPECT_EQ(error, "a length beyond what holds it");
+    EXPECT_FALSE(glow::readGlow(rootOf(ber(0x63, cat({ber(0xA0, integer(4)), broken}))), error));
+    EXPECT_EQ(error, "a length beyond what holds it");
+    EXPECT_FALSE(glow::readGlow(rootOf(ber(0x6A, ber(0xA0, ber(0x0D, {0x01, 0x81})))), error));
+    EXPECT_EQ(error, "a qualified element without its path");
+}
+
+TEST(Glow, AMessageOfMoreElementsThanTheLimitIsRefused) {
+    const bytes node = ber(0xA0, ber(0x63, ber(0xA0, integer(1))));
+    bytes many;
+    for (std::size_t i = 0; i < glow::kMaxElements; ++i) many.insert(many.end(), node.begin(), node.end());
+    std::string error;
+    const auto atTheLimit = glow::readGlow(ber(0x60, ber(0x6B, many)), error);
+    ASSERT_TRUE(atTheLimit) << error;
+    EXPECT_EQ(atTheLimit->size(), glow::kMaxElements);
+    many.insert(many.end(), node.begin(), node.end());
+    EXPECT_FALSE(glow::readGlow(ber(0x60, ber(0x6B, many)), error));
+    EXPECT_EQ(error, "more than 65536 elements");
+}
+
 TEST(Glow, PathsAreNumbersPartedByDots) {
     EXPECT_EQ(glow::parsePath("0.1.0"), (glow::number_path{0, 1, 0}));
     EXPECT_EQ(glow::parsePath("7"), (glow::number_path{7}));
+    EXPECT_EQ(glow::parsePath("123456789.0"), (glow::number_path{123456789, 0}));
     for (const char* wrong : {"", ".1", "1.", "1..2", "a.1", "1.-2", "1234567890"}) {
         EXPECT_FALSE(glow::parsePath(wrong)) << wrong;
     }
