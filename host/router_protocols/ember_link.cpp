@@ -77,13 +77,7 @@ bool ember_link::connect() {
 }
 
 bool ember_link::reconnect() {
-    if (!m_backoff.due(m_address, m_problem)) return false;
-    if (connect()) {
-        m_backoff.succeeded();
-        return true;
-    }
-    m_backoff.failed();
-    return false;
+    return m_backoff.reconnect(m_address, m_problem, [this] { return connect(); });
 }
 
 void ember_link::cutOff(const std::string& why) {

@@ -25,6 +25,19 @@ public:
         m_wait = std::min(m_wait * 2, kLongestWait);
     }
 
+    // A link's reconnect: `connect` tried when an attempt is due, and the wait set by how it went.
+    // False, with the reason in `why` (left by `connect` when it failed), when there is no link.
+    template <typename Connect>
+    bool reconnect(const std::string& address, std::string& why, Connect connect) {
+        if (!due(address, why)) return false;
+        if (connect()) {
+            succeeded();
+            return true;
+        }
+        failed();
+        return false;
+    }
+
 private:
     static constexpr std::chrono::milliseconds kFirstWait{100};
     static constexpr std::chrono::milliseconds kLongestWait{5000};
