@@ -63,4 +63,26 @@ TEST(ElfExports, NamesPastTheFileAreLeftOut) {
     EXPECT_TRUE(symbols->empty());
 }
 
+// Only the section headers the ELF header counts are read: a real module whose count stops just
+// before its dynamic symbol table has none, though the table's header still lies in the file.
+TEST(ElfExports, OnlyTheCountedSectionHeadersAreRead) {
+    std::ifstream in(VORN_AN_ELF_MODULE, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), sizeof(ElfW(Ehdr)));
+    ElfW(Ehdr) header;
+    std::memcpy(&header, bytes.data(), sizeof header);
+    unsigned dynsym = header.e_shnum;
+    for (unsigned i = 0; i < header.e_shnum; ++i) {
+        ElfW(Shdr) section;
+        std::memcpy(&section, bytes.data() + header.e_shoff + std::uint64_t(i) * header.e_shentsize, sizeof section);
+        if (section.sh_type == SHT_DYNSYM) dynsym = i;
+    }
+    ASSERT_LT(dynsym, header.e_shnum);
+    header.e_shnum = static_cast<decltype(header.e_shnum)>(dynsym);
+    std::memcpy(&bytes[0], &header, sizeof header);
+    std::string error;
+    EXPECT_FALSE(elfExportedSymbols(writtenFile("dynsym_not_counted.so", bytes), error));
+    EXPECT_EQ(error, "no dynamic symbol table");
+}
+
 }  // namespace
