@@ -23,8 +23,14 @@ set(VORN_NEED_windows_i686     g++-mingw-w64-i686-posix wine64 clang lld python3
 set(VORN_NEED_windows_x86_64   g++-mingw-w64-x86-64-posix wine64 clang lld)
 set(VORN_NEED_debian_sources   dpkg-dev)
 
-# Sets OUT to the packages of NEEDS that are not installed.
+# Sets OUT to the packages of NEEDS that are not installed; to none where the system is not
+# Debian (the finds that follow name what is missing).
 function(vorn_missing_debian_packages out)
+  set(${out} "" PARENT_SCOPE)
+  find_program(_vorn_dpkg_query dpkg-query NO_CACHE)
+  if(NOT _vorn_dpkg_query)
+    return()
+  endif()
   set(missing "")
   foreach(need IN LISTS ARGN)
     foreach(entry IN LISTS VORN_NEED_${need})
@@ -50,10 +56,6 @@ function(vorn_missing_debian_packages out)
 endfunction()
 
 function(vorn_require_debian_packages)
-  find_program(_vorn_dpkg_query dpkg-query NO_CACHE)
-  if(NOT _vorn_dpkg_query)
-    return()  # not Debian: the finds that follow name what is missing
-  endif()
   vorn_missing_debian_packages(missing ${ARGN})
   if(NOT missing)
     return()

@@ -52,10 +52,6 @@ endfunction()
 # _vorn_install_debian_packages(NEED...): the missing packages of each NEED installed, or the
 # command named.
 function(_vorn_install_debian_packages)
-  find_program(_vorn_dpkg_query dpkg-query NO_CACHE)
-  if(NOT _vorn_dpkg_query)
-    return()  # not Debian: the finds that follow name what is missing
-  endif()
   vorn_missing_debian_packages(missing ${ARGN})
   if(NOT missing)
     return()

@@ -31,9 +31,12 @@ else()
   return()
 endif()
 
+# The packages are installed by one pinned npm, fetched by the machine's own: Debian's npm 9
+# cannot apply package.json's override to a dependency named by its git host.
 set(node_tools ${CMAKE_BINARY_DIR}/node_tools)
+set(node_tools_npm npm@10.9.4)
 add_test(NAME node_tools_install
-  COMMAND ${CMAKE_COMMAND} -DNPM=${VORN_NPM} -DSOURCE=${CMAKE_CURRENT_SOURCE_DIR}/node_tools/package.json
+  COMMAND ${CMAKE_COMMAND} -DNPM=${VORN_NPM} -DINSTALLER=${node_tools_npm} -DSOURCE=${CMAKE_CURRENT_SOURCE_DIR}/node_tools/package.json
           -DTARGET=${node_tools} -P ${CMAKE_CURRENT_SOURCE_DIR}/node_tools/node_tools_install.cmake)
 set_tests_properties(node_tools_install PROPERTIES FIXTURES_SETUP node_tools)
 
