@@ -4,7 +4,8 @@
 It copies the source tree into a work folder, builds it once with the default preset, and checks
 that the suite passes. Then, for each mutant of a seeded sample, it changes one place of one file
 (a comparison, a boolean literal, a logical operator, an off-by-one, or a whole statement deleted),
-rebuilds incrementally and runs the suite, stopping at the first failing test. A mutant that
+rebuilds incrementally and runs the tests that reach a built file the change altered (a program,
+a module, or a library one of them needs), stopping at the first failing test. A mutant that
 does not build is not counted; one that makes a test fail or time out is killed; the others
 survive, and each is listed as file:line with its change.
 
@@ -218,18 +219,57 @@ class suite:
     def builds(self):
         return run(["cmake", "--build", str(self.build), "-j2"], self.copy, self.build_timeout) == 0
 
-    def fingerprint(self):
-        """A digest of every program and module built: a mutant that leaves it as it was (code
-        the preprocessor leaves out on this platform, say) changed nothing that runs."""
-        digest = hashlib.sha256()
-        for path in sorted((self.build / "bin").iterdir()):
-            if path.is_file():
-                digest.update(path.name.encode() + path.read_bytes())
-        return digest.hexdigest()
+    def fingerprints(self):
+        """A digest of each program and module built. A mutant that leaves them all as they were
+        (code the preprocessor leaves out on this platform, say) changed nothing that runs."""
+        return {path.name: hashlib.sha256(path.read_bytes()).hexdigest()
+                for path in sorted((self.build / "bin").iterdir()) if path.is_file()}
 
-    def passes(self):
-        return run(["ctest", "--test-dir", str(self.build), "-j2", "--stop-on-failure", "-E", SLOW_TESTS,
-                    "--timeout", str(self.test_timeout)], self.copy, self.test_timeout * 20) == 0
+    def learn_reach(self):
+        """Which built files each test reaches: the files its command names (a -DNAME=A;B value
+        names each of A and B), then every built file whose name is written inside one reached
+        (a library it needs, a module whose path is compiled in or named in a session file), and
+        so on. Read once from the unchanged build: a mutant changes what files hold, not names."""
+        products = {path.name: path for path in (self.build / "bin").iterdir() if path.is_file()}
+        mentions = {}
+
+        def named_in(path):
+            if path not in mentions:
+                data = path.read_bytes()
+                mentions[path] = {name for name in products if name.encode() in data}
+            return mentions[path]
+
+        listing = subprocess.run(["ctest", "--test-dir", str(self.build), "--show-only=json-v1", "-E", SLOW_TESTS],
+                                 cwd=self.copy, stdout=subprocess.PIPE, check=True).stdout
+        self.reach = {}
+        for test in json.loads(listing)["tests"]:
+            reached, files = set(), []
+            for word in test.get("command", []):
+                for part in word.split("=", 1)[-1].split(";"):
+                    path = Path(part)
+                    if path.is_file():
+                        files.append(path)
+            while files:
+                path = files.pop()
+                for name in named_in(path) - reached:
+                    reached.add(name)
+                    files.append(products[name])
+                if path.parent == self.build / "bin":
+                    reached.add(path.name)
+            self.reach[test["name"]] = reached
+
+    def tests_reaching(self, changed):
+        return sorted(name for name, reached in self.reach.items() if reached & changed)
+
+    def passes(self, only=None):
+        """The suite passes; with only, just those tests (none at all passes)."""
+        command = ["ctest", "--test-dir", str(self.build), "-j2", "--stop-on-failure", "-E", SLOW_TESTS,
+                   "--timeout", str(self.test_timeout)]
+        if only is not None:
+            if not only:
+                return True
+            command += ["-R", "^(%s)$" % "|".join(re.sub(r"([][^$.|()*+?\\])", r"\\\1", name) for name in only)]
+        return run(command, self.copy, self.test_timeout * 20) == 0
 
 
 def try_mutant(tests, mutant, unchanged):
@@ -241,9 +281,12 @@ def try_mutant(tests, mutant, unchanged):
     try:
         if not tests.builds():
             return "invalid"
-        if tests.fingerprint() == unchanged:
+        built = tests.fingerprints()
+        changed = {name for name, digest in built.items() if unchanged.get(name) != digest}
+        if not changed:
             return "not built"
-        return "survived" if tests.passes() else "killed"
+        # Only the tests that reach a changed file can tell the mutant from the unchanged code.
+        return "survived" if tests.passes(tests.tests_reaching(changed)) else "killed"
     finally:
         path.write_text(text)
 
@@ -323,7 +366,8 @@ def main():
     if not (tests.configure() and tests.builds() and tests.passes()):
         print("mutation: the unchanged code does not build or pass its tests in %s" % tests.copy)
         return 2
-    tests.unchanged = tests.fingerprint()
+    tests.unchanged = tests.fingerprints()
+    tests.learn_reach()
 
     left_out = not_counted(source)
     reports = [score_area(tests, area, args, found[area], left_out) for area in args.area]
