@@ -219,18 +219,21 @@ class suite:
     def builds(self):
         return run(["cmake", "--build", str(self.build), "-j2"], self.copy, self.build_timeout) == 0
 
+    def products(self):
+        """Every program, module and library built, by name."""
+        return {path.name: path for path in sorted((self.build / "bin").iterdir()) if path.is_file()}
+
     def fingerprints(self):
-        """A digest of each program and module built. A mutant that leaves them all as they were
-        (code the preprocessor leaves out on this platform, say) changed nothing that runs."""
-        return {path.name: hashlib.sha256(path.read_bytes()).hexdigest()
-                for path in sorted((self.build / "bin").iterdir()) if path.is_file()}
+        """A digest of each product. A mutant that leaves them all as they were (code the
+        preprocessor leaves out on this platform, say) changed nothing that runs."""
+        return {name: hashlib.sha256(path.read_bytes()).hexdigest() for name, path in self.products().items()}
 
     def learn_reach(self):
         """Which built files each test reaches: the files its command names (a -DNAME=A;B value
         names each of A and B), then every built file whose name is written inside one reached
         (a library it needs, a module whose path is compiled in or named in a session file), and
         so on. Read once from the unchanged build: a mutant changes what files hold, not names."""
-        products = {path.name: path for path in (self.build / "bin").iterdir() if path.is_file()}
+        products = self.products()
         mentions = {}
 
         def named_in(path):
@@ -262,12 +265,10 @@ class suite:
         return sorted(name for name, reached in self.reach.items() if reached & changed)
 
     def passes(self, only=None):
-        """The suite passes; with only, just those tests (none at all passes)."""
+        """The suite passes; with only (a list of one test or more), just those tests."""
         command = ["ctest", "--test-dir", str(self.build), "-j2", "--stop-on-failure", "-E", SLOW_TESTS,
                    "--timeout", str(self.test_timeout)]
         if only is not None:
-            if not only:
-                return True
             command += ["-R", "^(%s)$" % "|".join(re.sub(r"([][^$.|()*+?\\])", r"\\\1", name) for name in only)]
         return run(command, self.copy, self.test_timeout * 20) == 0
 
@@ -285,8 +286,10 @@ def try_mutant(tests, mutant, unchanged):
         changed = {name for name, digest in built.items() if unchanged.get(name) != digest}
         if not changed:
             return "not built"
-        # Only the tests that reach a changed file can tell the mutant from the unchanged code.
-        return "survived" if tests.passes(tests.tests_reaching(changed)) else "killed"
+        # Only the tests that reach a changed file can tell the mutant from the unchanged code;
+        # a change that no test reaches survives.
+        reaching = tests.tests_reaching(changed)
+        return "survived" if not reaching or tests.passes(reaching) else "killed"
     finally:
         path.write_text(text)
 
