@@ -39,6 +39,8 @@ public:
     void play(const session_action& action);
     // The host of an instance, to look at its panels, router and timers.
     const simulated_host& host(int index) const { return *m_instances[static_cast<size_t>(index)].host; }
+    // Whether the instance has a script to act on: the factory gave one and it is not deleted.
+    bool hasScript(int index) const { return m_instances[static_cast<size_t>(index)].script != nullptr; }
     // Closes the last expectations, deletes every script still alive and shows the crosspoints.
     void finish();
 

@@ -25,9 +25,11 @@ if(NOT WIN32)
 
   # Allocation failure at every point, over Router and over the example's alarm group.
   vorn_add_gtest(allocation_failure_tests module/allocation_failure_test.cpp FIXTURE alarm_panel_module)
-  target_link_libraries(allocation_failure_tests PRIVATE Router vorn_interfaces vorn_host_allocator ${CMAKE_DL_LIBS})
+  target_link_libraries(allocation_failure_tests PRIVATE Router vorn_host_session vorn_host_allocator ${CMAKE_DL_LIBS})
   target_compile_definitions(allocation_failure_tests PRIVATE
-    ALARM_PANEL_MODULE_PATH="${consumer_dir}/alarm_panel/AlarmPanel${CMAKE_SHARED_LIBRARY_SUFFIX}")
+    ALARM_PANEL_MODULE_PATH="${consumer_dir}/alarm_panel/AlarmPanel${CMAKE_SHARED_LIBRARY_SUFFIX}"
+    VORN_ROUTER_PANEL_DIR="${PROJECT_SOURCE_DIR}/router"
+    LONG_ALARM_PANEL_DIR="${CMAKE_CURRENT_SOURCE_DIR}/module/long_alarm_panel")
 endif()
 
 

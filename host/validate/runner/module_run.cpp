@@ -20,7 +20,7 @@ played_session playSessionText(const module_setup& setup, const std::string& ses
         return result;
     }
     std::ostringstream out;
-    session_report report(out, output_mode::quiet);
+    session_report report(out, output_mode::quiet, setup.rules);
     {
         player_options options;
         options.path = setup.path;
@@ -38,7 +38,7 @@ played_session playSessionText(const module_setup& setup, const std::string& ses
 }
 
 direct_script::direct_script(const module_setup& setup, const char* path)
-    : m_report(m_out, output_mode::quiet), m_host(0, setup.panelDirs, m_report) {
+    : m_report(m_out, output_mode::quiet, setup.rules), m_host(0, setup.panelDirs, m_report) {
     m_host.beginAction(0, "create");
     module_allocator::armed_scope module(true);
     m_script = setup.factory(&m_host, path);
@@ -62,6 +62,11 @@ void direct_script::call(const std::string& what, void* param, int code) {
         return;
     }
     if (!m_host.acceptAnswer(returned, static_cast<const char*>(param))) return;
+    if (!m_holdAnswers) handBackAnswers();
+}
+
+void direct_script::handBackAnswers() {
+    if (!m_script) return;
     for (char* answer : m_host.takeHeldAnswers()) {
         module_allocator::armed_scope module(true);
         m_script->callback(answer, kCodeRelease);
@@ -70,6 +75,7 @@ void direct_script::call(const std::string& what, void* param, int code) {
 
 void direct_script::remove() {
     if (!m_script) return;
+    handBackAnswers();
     m_host.beginAction(0, "delete");
     {
         module_allocator::armed_scope module(true);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "contract_rules.h"
 #include "session_report.h"
 #include "simulated_host.h"
 #include "vorn_module_export.h"
@@ -17,6 +18,7 @@ struct module_setup {
     std::vector<std::string> panelDirs;
     std::string path;
     bool factoryMayFail = false;  // see player_options
+    rule_settings rules;          // the severities the module is judged by
 };
 
 struct played_session {
@@ -29,7 +31,8 @@ struct played_session {
 // parse are reported as problems.
 played_session playSessionText(const module_setup& setup, const std::string& sessionText, int instances = 1);
 
-// One script object called straight through callback; every answer is handed back at once.
+// One script object called straight through callback, with any parameter and code; every
+// answer is handed back at once unless answers are held.
 class direct_script {
 public:
     explicit direct_script(const module_setup& setup, const char* path);
@@ -40,6 +43,9 @@ public:
     bool created() const { return m_script != nullptr; }
     // Calls callback, naming the call for the report; a code-3 answer is checked and handed back.
     void call(const std::string& what, void* param, int code);
+    // Held answers stay with the host until handBackAnswers, or until the script is removed.
+    void holdAnswers(bool hold) { m_holdAnswers = hold; }
+    void handBackAnswers();
     void remove();
 
     bool clean() const { return m_report.clean(); }
@@ -51,6 +57,7 @@ private:
     session_report m_report;
     simulated_host m_host;
     vorn_client_callback* m_script = nullptr;
+    bool m_holdAnswers = false;
 };
 
 // The first line of a text, for a one-line reason.

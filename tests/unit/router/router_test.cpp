@@ -1,4 +1,7 @@
-// Router driven as a host drives it: created through the export, fed through callback.
+// Router driven as a host drives it, created through the export and fed through callback, for
+// what a session file cannot state: a null host or path, texts with blanks around the numbers,
+// event records with null texts, answers held across calls, and instances told apart. What a
+// session can state is in the sessions (tests/sessions/, sessions/).
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -14,7 +17,6 @@ namespace {
 
 using commands = std::vector<std::string>;
 
-const commands kConstruction = {"PS '1' 'p1.vorn_ui'", "TP 'colour.background=#FF9934' '1' '500'"};
 const commands kTakeOf12_7_3 = {"RC 12 7 3 ',' 0", "TP 'index=0' '1' 'Sources'", "TP 'selected=0' '1' 'Destinations'"};
 
 class RouterSession : public ::testing::Test {
@@ -57,24 +59,6 @@ protected:
 
 }  // namespace
 
-TEST_F(RouterSession, TheTypicalTakeSendsExactlyTheseCommands) {
-    request("RouterDeviceNo=12");
-    event("1", "Sources", "value=7");
-    event("1", "Destinations", "value=3");
-    event("1", "500", "value=1");
-    vorn_delete_script(script);
-    script = nullptr;
-    EXPECT_EQ(host.commands,
-              (commands{"PS '1' 'p1.vorn_ui'", "TP 'colour.background=#FF9934' '1' '500'",
-                        "TP 'device=12' '1' 'Sources'", "TP 'device=12' '1' 'Destinations'", "RC 12 7 3 ',' 0",
-                        "TP 'index=0' '1' 'Sources'", "TP 'selected=0' '1' 'Destinations'", "AS"}));
-    EXPECT_TRUE(host.handedBack.empty());
-}
-
-TEST_F(RouterSession, ConstructionShowsThePanelAndColoursTheTakeButton) {
-    EXPECT_EQ(sent(), kConstruction);
-}
-
 TEST(RouterPath, PanelFileIsFoundBelowTheScriptPath) {
     recording_host host;
     delete load_vorn_client_script(&host, "/opt/panels");
@@ -83,103 +67,15 @@ TEST(RouterPath, PanelFileIsFoundBelowTheScriptPath) {
     EXPECT_EQ(host.commands[3], "PS '1' 'p1.vorn_ui'");
 }
 
-TEST_F(RouterSession, PicksSendNothingAndTakeRepeatsTheSameRoute) {
+// Blanks around a number are no number: the panel and the take button are not matched.
+TEST_F(RouterSession, BlanksAroundThePanelOrTheTakeButtonNameNeither) {
     pickRoute();
-    event("1", "500", "");
-    EXPECT_EQ(sent(), kTakeOf12_7_3);
-    event("1", "500", "press=0");
-    EXPECT_EQ(sent(), kTakeOf12_7_3);
-}
-
-TEST_F(RouterSession, NewPicksChangeTheNextTake) {
-    pickRoute();
-    event("1", "Sources", "value=9");
-    event("1", "Destinations", "x=-4");
+    for (const char* panel : {" 1", "1 ", ""}) event(panel, "500", "");
     EXPECT_TRUE(sent().empty());
-    event("1", "500", "");
-    EXPECT_EQ(sent()[0], "RC 12 9 -4 ',' 0");
-}
-
-TEST_F(RouterSession, TakeBeforeRouteIsKnownSendsNothing) {
-    sent();
-    event("1", "500", "");
-    request("RouterDeviceNo=12");
-    sent();
-    event("1", "500", "");
-    event("1", "Sources", "value=7");
-    event("1", "500", "");
-    EXPECT_TRUE(sent().empty());
-    event("1", "Destinations", "value=3");
-    event("1", "500", "");
-    EXPECT_EQ(sent(), kTakeOf12_7_3);
-}
-
-TEST_F(RouterSession, EventsFromOtherPanelsAndControlsChangeNothing) {
-    pickRoute();
-    event("2", "500", "");
-    event("01x", "500", "");
-    event("", "500", "");
-    event("2", "Sources", "value=99");
-    event("1", "Other", "value=99");
-    event("1", "sources", "value=99");
-    EXPECT_TRUE(sent().empty());
-    event("1", "500", "");
-    EXPECT_EQ(sent(), kTakeOf12_7_3);
-}
-
-TEST_F(RouterSession, TakeButtonIdIsReadAsANumber) {
-    for (const char* id : {"500abc", " 500", "0500", "+500", "\t500"}) {
-        pickRoute();
+    for (const char* id : {" 500", "\t500"}) {
         event("1", id, "");
         EXPECT_EQ(sent(), kTakeOf12_7_3) << id;
     }
-    event("1", "-500", "");
-    event("1", "5000", "");
-    EXPECT_TRUE(sent().empty());
-}
-
-// The panel is compared as a number, as the string library compares a text with a number: a
-// leading zero or plus sign still names panel 1.
-TEST_F(RouterSession, ThePanelIsReadAsANumber) {
-    request("RouterDeviceNo=12");
-    event("01", "Sources", "value=7");
-    event("+1", "Destinations", "value=3");
-    sent();
-    event("001", "500", "");
-    EXPECT_EQ(sent(), kTakeOf12_7_3);
-    event(" 1", "500", "");
-    event("1 ", "500", "");
-    EXPECT_TRUE(sent().empty());
-}
-
-TEST_F(RouterSession, DeviceRequestTellsBothListsAndAnswersEmpty) {
-    sent();
-    EXPECT_EQ(request("RouterDeviceNo=12"), "<null>");
-    EXPECT_EQ(sent(), (commands{"TP 'device=12' '1' 'Sources'", "TP 'device=12' '1' 'Destinations'"}));
-    // The stored number goes out, not the request's own text.
-    request("RouterDeviceNo=+0012x");
-    EXPECT_EQ(sent(), (commands{"TP 'device=12' '1' 'Sources'", "TP 'device=12' '1' 'Destinations'"}));
-}
-
-TEST_F(RouterSession, ReturnRequestsReportTheDevice) {
-    EXPECT_EQ(request("return=all"), "RouterDeviceNo=");
-    request("RouterDeviceNo=12");
-    EXPECT_EQ(request("return=all"), "RouterDeviceNo=12");
-    EXPECT_EQ(request("return=RouterDeviceNo"), "RouterDeviceNo=12");
-    EXPECT_EQ(request("return=instance"), "<null>");
-    EXPECT_EQ(request("return"), "<null>");
-}
-
-TEST_F(RouterSession, OtherRequestsAnswerTheirFixedTextsOrNothing) {
-    EXPECT_EQ(request("_events"), "notify=*");
-    EXPECT_EQ(request("_commands"), "myParam=[value]");
-    EXPECT_EQ(request("instance=studio"), "<null>");
-    EXPECT_EQ(request("instance=studio"), "<null>");
-    EXPECT_EQ(request("unknown=1"), "<null>");
-    EXPECT_EQ(request(""), "<null>");
-    EXPECT_EQ(request("RETURN=all"), "<null>");
-    sent();
-    EXPECT_TRUE(sent().empty());
 }
 
 TEST_F(RouterSession, AnswersStayValidUntilHandedBack) {
@@ -191,18 +87,6 @@ TEST_F(RouterSession, AnswersStayValidUntilHandedBack) {
     EXPECT_STREQ(second, "notify=*");
     script->callback(second, kCodeRelease);
     script->callback(first, kCodeRelease);
-}
-
-TEST_F(RouterSession, TimersAreStoppedAndRecordsIgnored) {
-    sent();
-    script->callback(vorn_param_carrying(1), kCodeTimer);
-    script->callback(vorn_param_carrying(7), kCodeTimer);
-    EXPECT_EQ(sent(), (commands{"ET 1", "ET 7"}));
-    int record = 0;
-    EXPECT_EQ(script->callback(&record, kCodeRecord), nullptr);
-    EXPECT_EQ(script->callback(&record, kCodeAuxRecord), nullptr);
-    EXPECT_EQ(script->callback(nullptr, kCodeWord), nullptr);
-    EXPECT_TRUE(sent().empty());
 }
 
 TEST_F(RouterSession, BadEventRecordsAreHarmless) {
