@@ -51,7 +51,8 @@ std::string ember_link::where() const {
 }
 
 // Asks for the directory of the root and of each level down to the matrix, each answered before
-// the next is asked, then for the matrix itself, which must say its size.
+// the next is asked, then for the matrix itself, which must say its size; then for its labels,
+// which it may lack.
 bool ember_link::connect() {
     const auto deadline = clock_type::now() + std::chrono::milliseconds(m_timeoutMs);
     const std::size_t colon = m_address.rfind(':');
@@ -60,20 +61,46 @@ bool ember_link::connect() {
     m_decoder = s101::s101_decoder();
     m_state = link_state::open;
     m_matrixSeen = false;
+    m_walking = true;
     m_seenPaths.clear();
     if (!send(glow::getDirectory(), deadline)) return false;
     for (std::size_t level = 1; level < m_matrix.size(); ++level) {
         const glow::number_path above(m_matrix.begin(), m_matrix.begin() + static_cast<std::ptrdiff_t>(level));
-        const auto seen = [&] { return std::find(m_seenPaths.begin(), m_seenPaths.end(), above) != m_seenPaths.end(); };
-        if (!receiveUntil(deadline, seen)) break;
+        if (!receiveUntil(deadline, [&] { return seen(above); })) break;
         if (!send(glow::getDirectory(above, glow::element_kind::node), deadline)) return false;
     }
     if (m_state == link_state::open) send(glow::getDirectory(m_matrix, glow::element_kind::matrix), deadline);
-    const bool seen = receiveUntil(deadline, [&] { return m_matrixSeen; });
+    const bool matrixSeen = receiveUntil(deadline, [&] { return m_matrixSeen; });
+    if (matrixSeen) readLabels(deadline);
+    m_walking = false;
     m_seenPaths.clear();
-    if (seen) return true;
+    if (matrixSeen && m_state == link_state::open) return true;
     cutOff(m_state == link_state::open ? where() + ": the provider showed no such matrix with its size" : m_problem);
     return false;
+}
+
+bool ember_link::seen(const glow::number_path& path) const {
+    return std::find(m_seenPaths.begin(), m_seenPaths.end(), path) != m_seenPaths.end();
+}
+
+bool ember_link::walk(const std::vector<glow::number_path>& paths, clock_type::time_point deadline,
+                      const std::function<bool()>& done) {
+    for (const glow::number_path& path : paths) {
+        if (!send(glow::getDirectory(path, glow::element_kind::node), deadline)) return false;
+    }
+    return receiveUntil(deadline, done);
+}
+
+void ember_link::readLabels(clock_type::time_point deadline) {
+    if (!m_labelBase) return;
+    glow::number_path targets = *m_labelBase, sources = *m_labelBase;
+    targets.push_back(1);
+    sources.push_back(2);
+    if (!walk({*m_labelBase}, deadline, [&] { return seen(targets) || seen(sources); })) return;
+    walk({targets, sources}, deadline, [&] {
+        return (!seen(targets) || !m_view.destinationLabels.empty()) &&
+               (!seen(sources) || !m_view.sourceLabels.empty());
+    });
 }
 
 bool ember_link::reconnect() {
@@ -129,37 +156,60 @@ bool ember_link::receiveUntil(clock_type::time_point deadline, const std::functi
     return true;
 }
 
-// What the provider says of the matrix: its size, and each target's sources as they now are.
+// What the provider says of the matrix (its size, each target's sources as they now are, where
+// its labels are) and of the labels' parameters.
 void ember_link::takeIn(const std::vector<glow::element>& elements) {
     for (const glow::element& e : elements) {
-        if (!m_matrixSeen) m_seenPaths.push_back(e.path);
-        if (e.kind != glow::element_kind::matrix || e.path != m_matrix) continue;
-        if (e.targetCount) m_targets = static_cast<int>(std::min<std::uint32_t>(*e.targetCount, INT32_MAX));
-        if (e.sourceCount) m_sources = static_cast<int>(std::min<std::uint32_t>(*e.sourceCount, INT32_MAX));
-        if (e.targetCount && e.sourceCount) m_matrixSeen = true;
-        for (const glow::connection& c : e.connections) {
-            if (m_reported.size() >= kMostReported) m_reported.erase(m_reported.begin());
-            m_reported.push_back(c);
-            if (c.state == glow::disposition::pending || c.state == glow::disposition::locked) continue;
-            if (c.sources.empty()) {
-                m_routing.erase(static_cast<int>(c.target));
-            } else {
-                m_routing[static_cast<int>(c.target)] = static_cast<int>(c.sources.front());
-            }
+        if (m_walking && m_seenPaths.size() < glow::kMaxElements) m_seenPaths.push_back(e.path);
+        if (e.kind == glow::element_kind::matrix && e.path == m_matrix) takeInMatrix(e);
+        if (e.kind == glow::element_kind::parameter) takeInLabel(e);
+    }
+}
+
+void ember_link::takeInMatrix(const glow::element& matrix) {
+    if (matrix.targetCount) m_targets = static_cast<int>(std::min<std::uint32_t>(*matrix.targetCount, INT32_MAX));
+    if (matrix.sourceCount) m_sources = static_cast<int>(std::min<std::uint32_t>(*matrix.sourceCount, INT32_MAX));
+    if (matrix.targetCount && matrix.sourceCount) m_matrixSeen = true;
+    if (!matrix.labels.empty()) m_labelBase = matrix.labels.front().basePath;
+    for (const glow::connection& c : matrix.connections) {
+        if (m_sinceRoute.size() >= kMostReported) m_sinceRoute.erase(m_sinceRoute.begin());
+        m_sinceRoute.push_back(c);
+        if (c.state == glow::disposition::pending || c.state == glow::disposition::locked) continue;
+        if (c.sources.empty()) {
+            keepUnrouted(m_view, c.target);
+        } else {
+            keepRoute(m_view, c.target, c.sources.front());
         }
     }
 }
 
+// A parameter at LABELS.1.N names target N, at LABELS.2.N source N.
+void ember_link::takeInLabel(const glow::element& parameter) {
+    if (!m_labelBase || !parameter.text) return;
+    const glow::number_path& base = *m_labelBase;
+    const glow::number_path& path = parameter.path;
+    if (path.size() != base.size() + 2 || !std::equal(base.begin(), base.end(), path.begin())) return;
+    const std::uint32_t side = path[base.size()];
+    if (side != 1 && side != 2) return;
+    keepLabel(m_view, side == 1 ? port_side::destination : port_side::source, path.back(), *parameter.text);
+}
+
+bool ember_link::refresh(unsigned waitMs) {
+    const unsigned long before = m_view.changes;
+    receiveUntil(clock_type::now() + std::chrono::milliseconds(waitMs), [] { return false; });
+    return m_view.changes != before;
+}
+
 ember_link::route_result ember_link::route(int destination, int source) {
     if (m_state != link_state::open && !reconnect()) return route_result::lost;
-    m_reported.clear();
+    m_sinceRoute.clear();
     const auto deadline = clock_type::now() + std::chrono::milliseconds(m_timeoutMs);
     const auto target = static_cast<std::uint32_t>(destination);
     const std::vector<std::uint32_t> wanted = {static_cast<std::uint32_t>(source)};
     if (!send(glow::connectAbsolute(m_matrix, target, wanted.front()), deadline)) return route_result::lost;
     bool answered = false, locked = false;
     const auto settled = [&] {
-        for (const glow::connection& c : m_reported) {
+        for (const glow::connection& c : m_sinceRoute) {
             if (c.target != target) continue;
             answered = true;
             if (c.state == glow::disposition::locked) locked = true;

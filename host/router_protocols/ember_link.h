@@ -5,7 +5,9 @@
 // is one absolute connection, target = destination and source = source on the wire. It is
 // confirmed when the provider reports that target connected to that source (tally, modified, or
 // a later matrix update); a pending disposition waits, within the time limit; a locked one is
-// refused and named. Keep-alive requests are answered whenever frames are read.
+// refused and named. The matrix's first label location names the ports: below it, node 1 holds
+// a parameter a target and node 2 one a source, each with the name as its value. Keep-alive
+// requests are answered whenever frames are read.
 //
 // Every wait has the link's time limit. Frames and messages beyond the decoder's limits are
 // dropped, and a provider that keeps sending them is cut off. The reconnect and "a route is sent
@@ -14,6 +16,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
+#include <vector>
 #include <string>
 
 #include "glow_reader.h"
@@ -39,7 +43,8 @@ public:
     int outputs() const override { return m_targets; }
     route_result route(int destination, int source) override;
     const std::string& lastProblem() const override { return m_problem; }
-    const std::map<int, int>& routing() const override { return m_routing; }
+    const router_view& reported() const override { return m_view; }
+    bool refresh(unsigned waitMs) override;
 
 private:
     using clock_type = std::chrono::steady_clock;
@@ -47,12 +52,22 @@ private:
     ember_link(const std::string& address, const glow::number_path& matrix, unsigned timeoutMs);
 
     bool connect();
+    // Asks for the directory at each path and waits until `done` holds; false when it did not in
+    // time.
+    bool walk(const std::vector<glow::number_path>& paths, clock_type::time_point deadline,
+              const std::function<bool()>& done);
+    // Reads the labels where the matrix says they are: the nodes 1 (targets) and 2 (sources)
+    // below its first label location, each a parameter a port whose value is the name.
+    void readLabels(clock_type::time_point deadline);
+    bool seen(const glow::number_path& path) const;
     bool reconnect();
     bool send(const glow::bytes& payload, clock_type::time_point deadline);
     // Reads and takes in messages until `done` holds, or the deadline passes, or the link is
     // cut off; says whether `done` came to hold.
     bool receiveUntil(clock_type::time_point deadline, const std::function<bool()>& done);
     void takeIn(const std::vector<glow::element>& elements);
+    void takeInMatrix(const glow::element& matrix);
+    void takeInLabel(const glow::element& parameter);
     void cutOff(const std::string& why);
     std::string where() const;
 
@@ -68,9 +83,12 @@ private:
     link_backoff m_backoff;
     bool m_matrixSeen = false;
     int m_targets = 0, m_sources = 0;
-    std::map<int, int> m_routing;
+    router_view m_view;
+    std::optional<glow::number_path> m_labelBase;
     // The connections reported since the route in flight was sent.
-    std::vector<glow::connection> m_reported;
+    std::vector<glow::connection> m_sinceRoute;
+    // The paths of the elements seen while connecting, to walk the tree by.
+    bool m_walking = false;
     std::vector<glow::number_path> m_seenPaths;
 };
 

@@ -4,8 +4,9 @@
 // caller's thread, and every wait it makes has its time limit. A route is sent once: a link
 // never sends it again on its own, and a lost connection is made again only when the next route
 // comes, after a wait that grows with each failed attempt (link_backoff.h).
-#include <map>
 #include <string>
+
+#include "router_view.h"
 
 namespace vorn_host {
 
@@ -31,8 +32,12 @@ public:
     // Why the last route failed, for a breach's detail.
     virtual const std::string& lastProblem() const = 0;
 
-    // The routing as the router reported it, destination -> source.
-    virtual const std::map<int, int>& routing() const = 0;
+    // The routing and the labels as the router last reported them.
+    virtual const router_view& reported() const = 0;
+    // Takes in what the router sent of its own accord since (routes that another controller
+    // made, labels renamed), waiting at most `waitMs` for it; true when what it reported
+    // changed. Nothing is sent, and a lost link stays lost until the next route.
+    virtual bool refresh(unsigned waitMs) = 0;
 };
 
 }  // namespace vorn_host

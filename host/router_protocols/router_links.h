@@ -17,6 +17,8 @@ public:
     bool add(const std::string& assignment, unsigned timeoutMs, std::string& error);
     // The link for a device, or null when its routes stay in the simulator.
     router_link* linkFor(long device) const;
+    // Every link, by device number.
+    const std::map<long, std::unique_ptr<router_link>>& all() const { return m_links; }
 
 private:
     std::map<long, std::unique_ptr<router_link>> m_links;

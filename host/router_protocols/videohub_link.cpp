@@ -13,6 +13,8 @@ const char kScheme[] = "videohub://";
 const char kPreludeEnd[] = "END PRELUDE:";
 const char kDevice[] = "VIDEOHUB DEVICE:";
 const char kRouting[] = "VIDEO OUTPUT ROUTING:";
+const char kInputLabels[] = "INPUT LABELS:";
+const char kOutputLabels[] = "OUTPUT LABELS:";
 const char kAck[] = "ACK";
 const char kNak[] = "NAK";
 const char kInputsKey[] = "Video inputs:";
@@ -112,12 +114,26 @@ std::string videohub_link::takeIn(const block& lines) {
             char* end = nullptr;
             const long destination = std::strtol(lines[i].c_str(), &end, 10);
             const long source = std::strtol(end, &end, 10);
-            if (*end != '\0') continue;
-            m_routing[static_cast<int>(destination)] = static_cast<int>(source);
+            if (*end != '\0' || !keepRoute(m_view, destination, source)) continue;
             m_lastReported.emplace_back(static_cast<int>(destination), static_cast<int>(source));
+        }
+    } else if (header == kInputLabels || header == kOutputLabels) {
+        const port_side side = header == kInputLabels ? port_side::source : port_side::destination;
+        for (size_t i = 1; i < lines.size(); ++i) {
+            char* end = nullptr;
+            const long number = std::strtol(lines[i].c_str(), &end, 10);
+            if (end == lines[i].c_str() || *end != ' ') continue;
+            keepLabel(m_view, side, number, end + 1);
         }
     }
     return header;
+}
+
+bool videohub_link::refresh(unsigned waitMs) {
+    const unsigned long before = m_view.changes;
+    const auto deadline = clock_type::now() + std::chrono::milliseconds(waitMs);
+    for (block lines = nextBlock(deadline); !lines.empty(); lines = nextBlock(deadline)) takeIn(lines);
+    return m_view.changes != before;
 }
 
 videohub_link::route_result videohub_link::whyNothingCame() const {

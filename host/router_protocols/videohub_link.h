@@ -2,7 +2,8 @@
 // A connection to a router that speaks the Videohub Ethernet protocol: text blocks over TCP,
 // each a header line ending in ':' and its lines, ended by a blank line (videohub_reader.h).
 // The router sends its prelude (size, routing) on connecting, acknowledges each block with
-// "ACK" or "NAK", and reports routes that changed in "VIDEO OUTPUT ROUTING:" status blocks.
+// "ACK" or "NAK", and reports routes that changed in "VIDEO OUTPUT ROUTING:" status blocks, and
+// the names of its ports in "INPUT LABELS:" and "OUTPUT LABELS:" blocks ("N name" a line).
 // One block is in flight at a time: a route waits for its acknowledgement, and then for the
 // status that confirms it.
 //
@@ -42,7 +43,8 @@ public:
     // Confirmed once acknowledged ("ACK") and reported in place in a routing block.
     route_result route(int destination, int source) override;
     const std::string& lastProblem() const override { return m_problem; }
-    const std::map<int, int>& routing() const override { return m_routing; }
+    const router_view& reported() const override { return m_view; }
+    bool refresh(unsigned waitMs) override;
 
 private:
     using clock_type = std::chrono::steady_clock;
@@ -72,7 +74,7 @@ private:
     std::string m_problem;
     link_backoff m_backoff;
     int m_inputs = 0, m_outputs = 0;
-    std::map<int, int> m_routing;
+    router_view m_view;
     std::vector<std::pair<int, int>> m_lastReported;  // the routes of the last status block
 };
 

@@ -197,6 +197,12 @@ void session_player::closeExpectations() {
     m_lastExpectLine = 0;
 }
 
+bool session_player::takeRouterReports(unsigned waitMs) {
+    bool changed = false;
+    for (instance& in : m_instances) changed = in.host->takeRouterReports(waitMs) || changed;
+    return changed;
+}
+
 void session_player::finish() {
     if (m_finished) return;
     m_finished = true;

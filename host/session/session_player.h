@@ -41,6 +41,9 @@ public:
     const simulated_host& host(int index) const { return *m_instances[static_cast<size_t>(index)].host; }
     // Whether the instance has a script to act on: the factory gave one and it is not deleted.
     bool hasScript(int index) const { return m_instances[static_cast<size_t>(index)].script != nullptr; }
+    // Takes in what the real routers sent of their own accord, for every instance's host; true
+    // when any of it changed (simulated_host::takeRouterReports).
+    bool takeRouterReports(unsigned waitMs);
     // Closes the last expectations, deletes every script still alive and shows the crosspoints.
     void finish();
 

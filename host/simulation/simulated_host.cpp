@@ -275,8 +275,33 @@ void simulated_host::connectRoute(long device, long source, long destination, co
         breach(kRuleRouterReplyTooLong, line + " (" + link->lastProblem() + ")");
         break;
     }
-    // The table shows what the router reported, not what was asked.
-    for (const auto& [wireOut, wireIn] : link->routing()) m_router.connect(device, fromWire(wireIn), fromWire(wireOut));
+    showReported(device, *link);
+}
+
+void simulated_host::showReported(long device, const router_link& link) {
+    const router_view& view = link.reported();
+    router_model::reported_router reported;
+    reported.sources = link.inputs();
+    reported.destinations = link.outputs();
+    for (const auto& [wireOut, wireIn] : view.routing) reported.routing[fromWire(wireOut)] = fromWire(wireIn);
+    for (const auto& [wire, label] : view.sourceLabels) reported.sourceLabels[fromWire(wire)] = label;
+    for (const auto& [wire, label] : view.destinationLabels) reported.destinationLabels[fromWire(wire)] = label;
+    m_router.report(device, reported);
+}
+
+bool simulated_host::takeRouterReports(unsigned waitMs) {
+    if (!m_routers) return false;
+    module_allocator::armed_scope hostSide(false);
+    bool changed = false;
+    for (const auto& [device, link] : m_routers->all()) {
+        // The first look shows what the router reported on connecting.
+        const bool firstLook = m_router.reported().count(device) == 0;
+        if (link->refresh(waitMs) || firstLook) {
+            showReported(device, *link);
+            changed = true;
+        }
+    }
+    return changed;
 }
 
 void simulated_host::checkOnPanel(const std::string& panel, const std::string& control, const std::string& line) {

@@ -53,6 +53,9 @@ public:
     std::chrono::steady_clock::duration hostTime() const { return m_hostTime; }
     void printState(std::ostream& out) const;
     const router_model& router() const { return m_router; }
+    // Takes in what the real routers sent of their own accord (another controller's routes,
+    // renamed ports), waiting at most `waitMs` on each; true when any of it changed.
+    bool takeRouterReports(unsigned waitMs);
     const panel_model& panels() const { return m_panels; }
     const std::set<long>& runningTimers() const { return m_runningTimers; }
 
@@ -88,6 +91,8 @@ private:
     void checkOnPanel(const std::string& panel, const std::string& control, const std::string& line);
     // Makes the route in the simulator, or on the real router that the device is linked to.
     void connectRoute(long device, long source, long destination, const std::string& line);
+    // The table and the names show what the router reported, not what was asked.
+    void showReported(long device, const router_link& link);
     std::string resolvePanelFile(const std::string& file) const;
 
     int m_instance;

@@ -21,6 +21,8 @@ struct vorn_web_server;  // a listening server; made by webStart, released by we
 
 // What tcpReceive found.
 enum vorn_tcp_received { vorn_tcp_data = 0, vorn_tcp_timed_out = 1, vorn_tcp_closed = 2 };
+// What webNextLine found: the page or a client asked to quit, a line to play, or nothing yet.
+enum vorn_web_next { vorn_web_quit = 0, vorn_web_line = 1, vorn_web_waited = 2 };
 
 // The browser view's server, as webStart is told it. Every pointer is read during the call
 // only: the server keeps copies.
@@ -54,9 +56,9 @@ struct vorn_socket_library {
     // Null where the library was built without the browser view's HTTP server.
     // Listens and starts serving; null, with the reason in `error`, when it cannot listen.
     vorn_web_server* (*webStart)(const vorn_web_settings* settings, char* error, std::size_t errorSize);
-    // Waits until the page sends a session line to play, and copies it into `line` (at most
-    // `capacity` - 1 bytes and a NUL): 1. Returns 0 once the page or a client asked to quit.
-    int (*webNextLine)(vorn_web_server* server, char* line, std::size_t capacity);
+    // Waits at most `waitMs` for the page to send a session line to play, and copies it into
+    // `line` (at most `capacity` - 1 bytes and a NUL).
+    vorn_web_next (*webNextLine)(vorn_web_server* server, char* line, std::size_t capacity, long long waitMs);
     // The state the page shows from now on: `length` bytes of JSON, copied.
     void (*webPublish)(vorn_web_server* server, const char* state, std::size_t length);
     // Stops serving, ends the server's threads and releases it. Null does nothing.

@@ -229,15 +229,17 @@ vorn_web_server* webStart(const vorn_web_settings* settings, char* error, std::s
     });
 }
 
-int webNextLine(vorn_web_server* server, char* line, std::size_t capacity) {
-    return guarded(0, nullptr, 0, [&] {
+vorn_web_next webNextLine(vorn_web_server* server, char* line, std::size_t capacity, long long waitMs) {
+    return guarded(vorn_web_quit, nullptr, 0, [&] {
         shared_view& view = server->view;
         std::unique_lock<std::mutex> lock(view.mutex);
-        view.changed.wait(lock, [&] { return view.quit || !view.toPlay.empty(); });
-        if (view.toPlay.empty()) return 0;
+        const bool woken = view.changed.wait_for(lock, std::chrono::milliseconds(waitMs < 0 ? 0 : waitMs),
+                                                 [&] { return view.quit || !view.toPlay.empty(); });
+        if (!woken) return vorn_web_waited;
+        if (view.toPlay.empty()) return vorn_web_quit;
         tell(view.toPlay.front(), line, capacity);
         view.toPlay.pop_front();
-        return 1;
+        return vorn_web_line;
     });
 }
 

@@ -3,7 +3,7 @@
 // connects and honours a connection's lock()) and emberplus-connection (EmberServer with an
 // onMatrixOperation handler, which answers for its matrix as a router would).
 //
-//   node ember_link_test.js PROVIDER SCENARIO VORN_HOST MODULE SESSION NODE_MODULES
+//   node ember_link_test.js PROVIDER SCENARIO VORN_HOST MODULE SESSION NODE_MODULES [SCREENSHOT]
 //
 // PROVIDER: node-emberplus | emberplus-connection
 // SCENARIO:
@@ -11,13 +11,20 @@
 //   locked         the take's target is locked: a router-locked breach, and nothing changes
 //   out-of-range   the matrix has 4 sources: the take's source 7 is refused before anything is
 //                  sent (router-out-of-range), and the provider sees no connection request
+//   labels         the matrix's labels (node 0.1: targets "OUT n", sources "IN n") name the
+//                  crosspoints vorn-host shows
+//   tally          with --web, after the session's take, a second client of the provider
+//                  connects target 4 to source 9 (destination 5 and source 10 of the panel):
+//                  vorn-host's state shows it as it comes, named by the labels. With SCREENSHOT,
+//                  Debian's chromium keeps a picture of the page showing it.
 // VORN_HOST may be a command of several words separated by ';' (an emulator and the program).
 'use strict';
 const path = require('path');
 const freePort = require('./free_port');
 const { vornHost } = require('./vorn_host');
+const { request, waitForPage, fromThePage, chromiumPath, waitMs } = require('./web_client');
 
-const [providerName, scenario, vornHostCommand, moduleFile, session, nodeModules] = process.argv.slice(2);
+const [providerName, scenario, vornHostCommand, moduleFile, session, nodeModules, screenshot] = process.argv.slice(2);
 const launcher = vornHost(vornHostCommand);
 const timeScale = Number(process.env.VORN_TIME_SCALE || 1);
 const routerWaitMs = 20000 * timeScale;
@@ -25,6 +32,13 @@ const kMatrixPath = '0.0';
 // The typical take: destination 3 and source 7 of the panel, 2 and 6 on the wire.
 const kTarget = 2;
 const kSource = 6;
+// The second client's route: target 4 from source 9 on the wire.
+const kOtherTarget = 4;
+const kOtherSource = 9;
+// Where the matrix's labels are, and the names they give.
+const kLabelsPath = '0.1';
+const targetLabel = (wire) => `OUT ${wire + 1}`;
+const sourceLabel = (wire) => `IN ${wire + 1}`;
 
 function check(condition, message, result) {
   if (condition) return;
@@ -34,15 +48,23 @@ function check(condition, message, result) {
 
 // Node 0 "router" holding matrix 0.0 "video": 16 targets, each from source 0 to begin with.
 // Each provider gives the sources it holds for a target, what it was asked, and its end.
-async function nodeEmberplus(port, size, lockedTarget) {
+// With labels, node 0.1 "labels" holds node 1 "targets" and node 2 "sources", a parameter a port.
+async function nodeEmberplus(port, size, lockedTarget, labelled) {
   const { EmberServer, EmberServerEvent } = require(path.join(nodeModules, 'node-emberplus'));
   const connections = {};
   for (let target = 0; target < 16; target++) connections[target] = { target, sources: [0] };
-  const tree = EmberServer.createTreeFromJSON([{
-    identifier: 'router',
-    children: [{ identifier: 'video', type: 'oneToN', mode: 'linear', targetCount: 16, sourceCount: size,
-                 connections }],
-  }]);
+  const named = (count, name, prefix) =>
+    Array.from({ length: count }, (_, i) => ({ identifier: `${prefix}-${i}`, value: name(i) }));
+  const matrix = { identifier: 'video', type: 'oneToN', mode: 'linear', targetCount: 16, sourceCount: size,
+                   connections };
+  const children = [matrix];
+  if (labelled) {
+    matrix.labels = [{ basePath: kLabelsPath, description: 'primary' }];
+    children.push({ identifier: 'labels', children: [
+      { identifier: 'targets', number: 1, children: named(16, targetLabel, 't') },
+      { identifier: 'sources', number: 2, children: named(size, sourceLabel, 's') }] });
+  }
+  const tree = EmberServer.createTreeFromJSON([{ identifier: 'router', children }]);
   const server = new EmberServer({ host: '127.0.0.1', port, tree });
   const requests = [];
   server.on(EmberServerEvent.MATRIX_CONNECT, (info) => requests.push(info));
@@ -57,15 +79,31 @@ async function nodeEmberplus(port, size, lockedTarget) {
   };
 }
 
-async function emberplusConnection(port, size, lockedTarget) {
+async function emberplusConnection(port, size, lockedTarget, labelled) {
   const { EmberServer, Model } = require(path.join(nodeModules, 'emberplus-connection'));
   const connections = {};
   for (let target = 0; target < 16; target++) connections[target] = { target, sources: [0] };
+  const labels = labelled ? [{ basePath: kLabelsPath, description: 'primary' }] : undefined;
   const matrix = new Model.MatrixImpl('video', undefined, undefined, connections, undefined, Model.MatrixType.OneToN,
-                                      Model.MatrixAddressingMode.Linear, 16, size);
+                                      Model.MatrixAddressingMode.Linear, 16, size, undefined, undefined, undefined,
+                                      undefined, labels);
   const router = new Model.NumberedTreeNodeImpl(0, new Model.EmberNodeImpl('router'));
   const video = new Model.NumberedTreeNodeImpl(0, matrix, undefined, router);
   router.children = { 0: video };
+  if (labelled) {
+    const labelNode = new Model.NumberedTreeNodeImpl(1, new Model.EmberNodeImpl('labels'), undefined, router);
+    const side = (number, identifier, count, name) => {
+      const node = new Model.NumberedTreeNodeImpl(number, new Model.EmberNodeImpl(identifier), undefined, labelNode);
+      node.children = {};
+      for (let i = 0; i < count; i++) {
+        const parameter = new Model.ParameterImpl(Model.ParameterType.String, `${identifier}-${i}`, undefined, name(i));
+        node.children[i] = new Model.NumberedTreeNodeImpl(i, parameter, undefined, node);
+      }
+      return node;
+    };
+    labelNode.children = { 1: side(1, 'targets', 16, targetLabel), 2: side(2, 'sources', size, sourceLabel) };
+    router.children[1] = labelNode;
+  }
   const server = new EmberServer(port, '127.0.0.1');
   const requests = [];
   // A router's answer: a locked target keeps its sources and says so; any other is connected.
@@ -89,22 +127,107 @@ async function emberplusConnection(port, size, lockedTarget) {
   };
 }
 
+// vorn-host on the session with device 12 linked to the provider; `more` adds arguments. The
+// result's `ended` resolves when it exits; `out` is what it has said so far.
+function startHost(port, more = []) {
+  const child = launcher.spawn([moduleFile, session, '--router-timeout-ms', String(routerWaitMs),
+                                '--router', `12=ember://127.0.0.1:${port}/${kMatrixPath}`, ...more]);
+  const result = { code: null, out: '' };
+  child.stdout.on('data', (d) => { result.out += d; });
+  child.stderr.on('data', (d) => { result.out += d; });
+  result.ended = new Promise((resolve) => child.on('close', (code) => { result.code = code; resolve(result); }));
+  return result;
+}
+
 function runHost(port) {
-  return new Promise((resolve) => {
-    const child = launcher.spawn([moduleFile, session, '--router-timeout-ms', String(routerWaitMs),
-                                  '--router', `12=ember://127.0.0.1:${port}/${kMatrixPath}`]);
-    let out = '';
-    child.stdout.on('data', (d) => { out += d; });
-    child.stderr.on('data', (d) => { out += d; });
-    child.on('close', (code) => resolve({ code, out }));
-  });
+  return startHost(port).ended;
+}
+
+// A second consumer of the provider, written by the same hands as the provider, connecting one
+// target to one source as another controller would.
+async function secondClientConnects(port, target, source) {
+  if (providerName === 'node-emberplus') {
+    const { EmberClient } = require(path.join(nodeModules, 'node-emberplus'));
+    const client = new EmberClient({ host: '127.0.0.1', port });
+    await client.connectAsync();
+    await client.getDirectoryAsync();
+    const matrix = await client.getElementByPathAsync(kMatrixPath);
+    await client.matrixConnectAsync(matrix, target, [source]);
+    await client.disconnectAsync();
+    return;
+  }
+  const { EmberClient } = require(path.join(nodeModules, 'emberplus-connection'));
+  const client = new EmberClient('127.0.0.1', port);
+  await client.connect();
+  await (await client.getDirectory(client.tree)).response;
+  const matrix = await client.getElementByPath(kMatrixPath);
+  // The provider answers a consumer that has asked for the matrix itself.
+  await (await client.getDirectory(matrix)).response;
+  await (await client.matrixConnect(matrix, target, [source])).response;
+  await client.disconnect();
+}
+
+// What the page shows: vorn-host's state, as the page fetches it.
+async function stateOf(webPort, token) {
+  const reply = await request(webPort, 'GET', '/state', { headers: fromThePage(webPort, token) });
+  return JSON.parse(reply.body);
+}
+
+// The typical take is made by the session; then the second client's route must reach the state,
+// named by the router's labels, while vorn-host serves the page.
+async function tally(port, provider) {
+  const webPort = await freePort();
+  const host = startHost(port, ['--web', `127.0.0.1:${webPort}`]);
+  const token = await waitForPage(webPort, waitMs);
+  const shows = (state, destination, source) =>
+    state.crosspoints.some((c) => c.device === 12 && c.destination === destination && c.source === source);
+  check(shows(await stateOf(webPort, token), kTarget + 1, kSource + 1), 'the take is not in the state', host);
+  await secondClientConnects(port, kOtherTarget, kOtherSource);
+  const deadline = Date.now() + waitMs;
+  let state = await stateOf(webPort, token);
+  while (!shows(state, kOtherTarget + 1, kOtherSource + 1) && Date.now() < deadline) {
+    await new Promise((resolve) => setTimeout(resolve, 100));
+    state = await stateOf(webPort, token);
+  }
+  check(shows(state, kOtherTarget + 1, kOtherSource + 1),
+        `the second client's route never reached the state: ${JSON.stringify(state.crosspoints)}`, host);
+  const router = state.routers.find((r) => r.device === 12);
+  check(router && router.destinationLabels['5'] === 'OUT 5' && router.sourceLabels['10'] === 'IN 10',
+        `the state's labels: ${JSON.stringify(router)}`, host);
+  if (screenshot) await pictureOf(webPort, screenshot);
+  await request(webPort, 'POST', '/quit', { headers: fromThePage(webPort, token) });
+  await host.ended;
+  check(host.code === 0, `exit ${host.code}`, host);
+  return provider.sourcesOf(kOtherTarget);
+}
+
+// The page in Debian's chromium, once it shows the second client's route.
+async function pictureOf(webPort, file) {
+  const { chromium } = require(path.join(nodeModules, 'playwright-core'));
+  const browser = await chromium.launch({ executablePath: chromiumPath, args: ['--no-sandbox'] });
+  try {
+    const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
+    page.setDefaultTimeout(waitMs);
+    await page.goto(`http://127.0.0.1:${webPort}/`);
+    await page.waitForSelector(`table.grid[data-device="12"] td[data-route="${kOtherTarget + 1}<-${kOtherSource + 1}"]`);
+    await page.screenshot({ path: file, fullPage: true });
+  } finally {
+    await browser.close();
+  }
 }
 
 async function main() {
   const port = await freePort();
   const providers = { 'node-emberplus': nodeEmberplus, 'emberplus-connection': emberplusConnection };
   const provider = await providers[providerName](port, scenario === 'out-of-range' ? 4 : 16,
-                                                 scenario === 'locked' ? kTarget : undefined);
+                                                 scenario === 'locked' ? kTarget : undefined,
+                                                 ['labels', 'tally'].includes(scenario));
+  if (scenario === 'tally') {
+    const held = await tally(port, provider);
+    console.log(`${providerName} tally: passed; the provider holds target ${kOtherTarget} <- [${held}]`);
+    await provider.close();
+    return;
+  }
   const result = await runHost(port);
   const held = provider.sourcesOf(kTarget);
   const requests = provider.requests;
@@ -117,6 +240,13 @@ async function main() {
     case 'locked':
       check(result.code === 1 && /BREACH router-locked.*target 2 is locked/.test(result.out), 'no router-locked', result);
       check(JSON.stringify(held) === '[0]', `the provider holds target 2 <- ${held}`, result);
+      break;
+    case 'labels':
+      check(result.code === 0, `exit ${result.code}`, result);
+      check(/device 12 {2}destination 3 \(OUT 3\) {2}<- source 7 \(IN 7\)/.test(result.out),
+            'the crosspoint is not named by the labels', result);
+      check(/destination 16 \(OUT 16\) {2}<- source 1 \(IN 1\)/.test(result.out),
+            'the routes the provider held are not shown, named', result);
       break;
     case 'out-of-range':
       check(result.code === 1 && /BREACH route-out-of-range/.test(result.out), 'no route-out-of-range', result);

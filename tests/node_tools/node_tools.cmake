@@ -9,7 +9,7 @@ if(NOT VORN_NODE OR NOT VORN_NPM OR VORN_TEST_LAUNCHER)
 endif()
 
 # The router scenarios that need no npm package: the stand-in of our own.
-set(stand_in_scenarios confirms refuses silent unconfirmed out-of-range never-accepts floods drops-and-returns)
+set(stand_in_scenarios confirms refuses silent unconfirmed out-of-range never-accepts floods drops-and-returns tally)
 
 vorn_scaled_time(router_test_seconds 60)
 vorn_scaled_time(web_test_seconds 120)
@@ -42,7 +42,7 @@ set_tests_properties(node_tools_install PROPERTIES FIXTURES_SETUP node_tools)
 
 # Routes on an Ember+ matrix, against two providers that nobody here wrote.
 foreach(provider IN ITEMS node-emberplus emberplus-connection)
-  foreach(scenario IN ITEMS confirms locked out-of-range)
+  foreach(scenario IN ITEMS confirms locked out-of-range labels tally)
     add_test(NAME ember_link.${provider}.${scenario}
       COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/node_tools/ember_link_test.js ${provider} ${scenario}
               "${host_command}" $<TARGET_FILE:Router> ${PROJECT_SOURCE_DIR}/sessions/typical_take.session
@@ -85,13 +85,25 @@ if(web_view)
 endif()
 
 if(web_view AND NOT CMAKE_CROSSCOMPILING)
+  set(install_node_tools ${CMAKE_COMMAND} -DNPM=${VORN_NPM} -DINSTALLER=${node_tools_npm}
+      -DSOURCE=${CMAKE_CURRENT_SOURCE_DIR}/node_tools/package.json -DTARGET=${node_tools}
+      -P ${CMAKE_CURRENT_SOURCE_DIR}/node_tools/node_tools_install.cmake)
   # The README's screenshot, made anew by one command: cmake --build --preset default --target web_screenshot
   add_custom_target(web_screenshot
-    COMMAND ${CMAKE_COMMAND} -DNPM=${VORN_NPM} -DSOURCE=${CMAKE_CURRENT_SOURCE_DIR}/node_tools/package.json
-            -DTARGET=${node_tools} -P ${CMAKE_CURRENT_SOURCE_DIR}/node_tools/node_tools_install.cmake
+    COMMAND ${install_node_tools}
     COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/node_tools/web_view_test.js $<TARGET_FILE:vorn-host>
             $<TARGET_FILE:Router> ${node_tools}/node_modules ${PROJECT_SOURCE_DIR}/docs/web_view.png
             ${CMAKE_CURRENT_BINARY_DIR}/web_view_clicked.session
     DEPENDS vorn-host Router
     COMMENT "Clicking a take in the browser view for docs/web_view.png")
 endif()
+
+  # The router page's screenshot: a take and a second client's connect on node-emberplus's
+  # labelled matrix, pictured in Debian's chromium.
+  add_custom_target(router_view_screenshot
+    COMMAND ${install_node_tools}
+    COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/node_tools/ember_link_test.js node-emberplus tally
+            $<TARGET_FILE:vorn-host> $<TARGET_FILE:Router> ${PROJECT_SOURCE_DIR}/sessions/typical_take.session
+            ${node_tools}/node_modules ${PROJECT_SOURCE_DIR}/docs/router_view.png
+    DEPENDS vorn-host Router
+    COMMENT "A take and a second client's route on an Ember+ matrix, for docs/router_view.png")

@@ -5,7 +5,9 @@
 //   node router_link_test.js SCENARIO VORN_HOST MODULE SESSION [NODE_MODULES]
 //
 // SCENARIO: videohub-server | confirms | refuses | silent | unconfirmed | out-of-range
-//           | never-accepts | floods | drops-and-returns
+//           | never-accepts | floods | drops-and-returns | tally
+// (tally: with --web, after the session's take, the stand-in reports a route that another
+// controller made, and vorn-host's state shows it as it comes, named by the router's labels)
 // VORN_HOST may be a command of several words separated by ';' (an emulator and the program).
 'use strict';
 const fs = require('fs');
@@ -14,6 +16,7 @@ const path = require('path');
 const { spawn } = require('child_process');
 const freePort = require('./free_port');
 const { vornHost } = require('./vorn_host');
+const { request, waitForPage, fromThePage, waitMs } = require('./web_client');
 
 const [scenario, vornHostCommand, moduleFile, session, nodeModules] = process.argv.slice(2);
 const launcher = vornHost(vornHostCommand);
@@ -22,13 +25,21 @@ const launcher = vornHost(vornHostCommand);
 // answers each block with ACK (or NAK, or nothing) and, when it confirms, the status block.
 // Modes beyond the protocol: 'floods' answers a route with 64 MiB and no blank line;
 // 'drops-once' closes its first connection when the route comes, and confirms on the next.
+// 'tally' confirms, names its ports, and reports a route of another controller's when told.
 function standIn(port, mode, size, routes, events = {}) {
   let connections = 0;
   const server = net.createServer((socket) => {
     const connection = ++connections;
     socket.on('close', () => { if (events.closed) events.closed(connection); });
     let prelude = 'PROTOCOL PREAMBLE:\nVersion: 2.8\n\nVIDEOHUB DEVICE:\nDevice present: true\n' +
-      `Video inputs: ${size}\nVideo outputs: ${size}\n\nVIDEO OUTPUT ROUTING:\n`;
+      `Video inputs: ${size}\nVideo outputs: ${size}\n\n`;
+    if (mode === 'tally') {
+      prelude += 'INPUT LABELS:\n' + Array.from({ length: size }, (_, i) => `${i} CAM ${i + 1}\n`).join('') + '\n';
+      prelude += 'OUTPUT LABELS:\n' + Array.from({ length: size }, (_, i) => `${i} MON ${i + 1}\n`).join('') + '\n';
+      events.otherController = (destination, source) =>
+        socket.write(`VIDEO OUTPUT ROUTING:\n${destination} ${source}\n\n`);
+    }
+    prelude += 'VIDEO OUTPUT ROUTING:\n';
     for (let i = 0; i < size; i++) prelude += `${i} 0\n`;
     socket.write(prelude + '\nEND PRELUDE:\n\n');
     let buffer = '';
@@ -45,7 +56,7 @@ function standIn(port, mode, size, routes, events = {}) {
         if (mode === 'silent') continue;
         if (mode === 'refuses') { socket.write('NAK\n\n'); continue; }
         socket.write('ACK\n\n');
-        if (mode === 'confirms' || mode === 'drops-once') socket.write(`VIDEO OUTPUT ROUTING:\n${lines.slice(1).join('\n')}\n\n`);
+        if (mode === 'confirms' || mode === 'drops-once' || mode === 'tally') socket.write(`VIDEO OUTPUT ROUTING:\n${lines.slice(1).join('\n')}\n\n`);
       }
     });
     socket.on('error', () => {});
@@ -79,16 +90,22 @@ function spawnHost(args) {
   return launcher.spawn(args);
 }
 
-function runHost(port, extra, sessionFile = session) {
-  return new Promise((resolve) => {
-    const args = [moduleFile, ...(sessionFile ? [sessionFile] : []), '--router-timeout-ms', String(routerWaitMs),
-                  '--router', `12=videohub://127.0.0.1:${port}`, ...extra];
-    const child = spawnHost(args);
-    let out = '';
-    child.stdout.on('data', (d) => { out += d; });
-    child.stderr.on('data', (d) => { out += d; });
-    child.on('close', (code) => resolve({ code, out }));
-  });
+// vorn-host on the session with device 12 linked to the router; `ended` resolves with its exit
+// status, and `out` is what it has said so far.
+function startHost(port, extra, sessionFile = session) {
+  const args = [moduleFile, ...(sessionFile ? [sessionFile] : []), '--router-timeout-ms', String(routerWaitMs),
+                '--router', `12=videohub://127.0.0.1:${port}`, ...extra];
+  const child = spawnHost(args);
+  const run = { child, out: '' };
+  child.stdout.on('data', (d) => { run.out += d; });
+  child.stderr.on('data', (d) => { run.out += d; });
+  run.ended = new Promise((resolve) => child.on('close', (code) => resolve(code)));
+  return run;
+}
+
+async function runHost(port, extra, sessionFile = session) {
+  const run = startHost(port, extra, sessionFile);
+  return { code: await run.ended, out: run.out };
 }
 
 function check(condition, message, result) {
@@ -102,12 +119,7 @@ const delay = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // vorn-host taking actions typed on standard input, so that it runs on between them.
 function typedHost(port) {
-  const child = spawnHost([moduleFile, '--router-timeout-ms', String(routerWaitMs),
-                           '--router', `12=videohub://127.0.0.1:${port}`]);
-  const run = { child, out: '' };
-  child.stdout.on('data', (d) => { run.out += d; });
-  child.stderr.on('data', (d) => { run.out += d; });
-  run.ended = new Promise((resolve) => child.on('close', (code) => resolve(code)));
+  const run = startHost(port, [], null);
   run.waitFor = async (pattern) => {
     const deadline = Date.now() + 30000 * timeScale;
     while (!pattern.test(run.out) && Date.now() < deadline) await delay(20);
@@ -185,9 +197,40 @@ async function dropsAndReturns(port, routes) {
   console.log(`drops-and-returns: passed; routes on the wire ${JSON.stringify(routes)}\n${run.out}`);
 }
 
+// The take of the session is in vorn-host's state as the page sees it; then another controller's
+// route, reported by the router of its own accord, must reach the state too.
+async function tally(port, routes) {
+  const events = {};
+  await standIn(port, 'tally', 16, routes, events);
+  const webPort = await freePort();
+  const host = startHost(port, ['--web', `127.0.0.1:${webPort}`]);
+  const token = await waitForPage(webPort, waitMs);
+  const stateOf = async () =>
+    JSON.parse((await request(webPort, 'GET', '/state', { headers: fromThePage(webPort, token) })).body);
+  const shows = (state, destination, source) =>
+    state.crosspoints.some((c) => c.device === 12 && c.destination === destination && c.source === source);
+  check(shows(await stateOf(), 3, 7), 'the take is not in the state', host);
+  events.otherController(4, 9);
+  const deadline = Date.now() + waitMs;
+  let state = await stateOf();
+  while (!shows(state, 5, 10) && Date.now() < deadline) {
+    await delay(100);
+    state = await stateOf();
+  }
+  check(shows(state, 5, 10), `the other controller's route never reached the state: ${JSON.stringify(state)}`, host);
+  const router = state.routers.find((r) => r.device === 12);
+  check(router && router.destinationLabels['5'] === 'MON 5' && router.sourceLabels['10'] === 'CAM 10',
+        `the state's labels: ${JSON.stringify(router)}`, host);
+  await request(webPort, 'POST', '/quit', { headers: fromThePage(webPort, token) });
+  const code = await host.ended;
+  check(code === 0, `exit ${code}`, host);
+  console.log(`tally: passed; routes on the wire ${JSON.stringify(routes)}`);
+}
+
 async function main() {
   const port = await freePort();
   const routes = [];
+  if (scenario === 'tally') return tally(port, routes);
   if (scenario === 'never-accepts') return neverAccepts();
   if (scenario === 'floods') return floods(port, routes);
   if (scenario === 'drops-and-returns') return dropsAndReturns(port, routes);
@@ -213,6 +256,9 @@ async function main() {
       check(result.code === 0, `exit ${result.code}`, result);
       check(sameRoutes(routes, take), `the server saw ${JSON.stringify(routes)}`, result);
       check(/WARNING route-unconfirmed/.test(result.out), 'no unconfirmed-route warning', result);
+      // Its prelude names every port "no label"; every output is fed by input 40 on the wire.
+      check(/device 12 {2}destination 10 \(no label\) {2}<- source 41 \(no label\)/.test(result.out),
+            'the crosspoints are not named by the labels', result);
       break;
     case 'confirms':
       check(result.code === 0, `exit ${result.code}`, result);

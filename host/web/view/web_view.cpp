@@ -3,7 +3,9 @@
 // publishes the state the page shows.
 #include "web_view.h"
 
+#include <map>
 #include <ostream>
+#include <string>
 
 #include <nlohmann/json.hpp>
 
@@ -22,6 +24,11 @@ using json = nlohmann::ordered_json;
 // Where the page carries the run's token, for its requests to send back.
 const char kTokenMark[] = "{{VORN_TOKEN}}";
 
+// How long the loop waits for the page before it looks at the real routers again, and how long
+// it reads each of them then: a route that another controller makes shows within about this.
+const long long kRouterLookMs = 200;
+const unsigned kRouterReadMs = 20;
+
 json panelsOf(const simulated_host& host) {
     json panels = json::array();
     for (const panel_model::panel_view& p : host.panels().view()) {
@@ -34,6 +41,25 @@ json panelsOf(const simulated_host& host) {
         panels.push_back({{"id", p.id}, {"controls", controls}});
     }
     return panels;
+}
+
+json labelsOf(const std::map<long, std::string>& labels) {
+    json named = json::object();
+    for (const auto& [number, label] : labels) named[std::to_string(number)] = label;
+    return named;
+}
+
+// The devices linked to real routers: each router's size and its ports' names.
+json routersOf(const router_model& router) {
+    json routers = json::array();
+    for (const auto& [device, reported] : router.reported()) {
+        routers.push_back({{"device", device},
+                           {"sources", reported.sources},
+                           {"destinations", reported.destinations},
+                           {"sourceLabels", labelsOf(reported.sourceLabels)},
+                           {"destinationLabels", labelsOf(reported.destinationLabels)}});
+    }
+    return routers;
 }
 
 json stateOf(const session_player& player, const session_report& report, const std::string& lastError) {
@@ -49,6 +75,7 @@ json stateOf(const session_player& player, const session_report& report, const s
     }
     return {{"panels", panelsOf(host)},
             {"crosspoints", crosspoints},
+            {"routers", routersOf(host.router())},
             {"timers", json(std::vector<long>(host.runningTimers().begin(), host.runningTimers().end()))},
             {"clean", report.clean()},
             {"error", lastError},
@@ -96,17 +123,28 @@ bool serveWeb(session_player& player, session_report& report, const web_door& do
         err << "vorn-host: " << error << "\n";
         return false;
     }
+    player.takeRouterReports(kRouterReadMs);
     publish(*library, server, stateOf(player, report, ""));
     // On loopback the page carries the token itself; listening further out, the page needs it.
     const std::string address = door.listenHost + ":" + std::to_string(door.port);
     const std::string query = isLoopbackHost(door.listenHost) ? "" : std::string("?") + kTokenQuery + "=" + door.token;
     out << "vorn-host: the panel view is at http://" << address << "/" << query << " (post /quit to end)" << std::endl;
 
+    // Each line the page sends is played; between them, what the routers report of their own
+    // accord is shown as it comes.
     char text[kMaxActionBytes + 1];
-    for (int line = 1; library->webNextLine(server, text, sizeof text); ++line) {
-        const parsed_line parsed = parseSessionLine(text, line);
-        if (parsed.action) player.play(*parsed.action);
-        publish(*library, server, stateOf(player, report, parsed.error));
+    std::string lastError;
+    for (int line = 1;;) {
+        const vorn_web_next next = library->webNextLine(server, text, sizeof text, kRouterLookMs);
+        if (next == vorn_web_quit) break;
+        if (next == vorn_web_line) {
+            const parsed_line parsed = parseSessionLine(text, line++);
+            if (parsed.action) player.play(*parsed.action);
+            lastError = parsed.error;
+        } else if (!player.takeRouterReports(kRouterReadMs)) {
+            continue;
+        }
+        publish(*library, server, stateOf(player, report, lastError));
     }
     library->webStop(server);
     return true;
