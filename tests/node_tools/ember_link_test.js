@@ -17,17 +17,30 @@
 //                  connects target 4 to source 9 (destination 5 and source 10 of the panel):
 //                  vorn-host's state shows it as it comes, named by the labels. With SCREENSHOT,
 //                  Debian's chromium keeps a picture of the page showing it.
+// What neither provider does is done by a stand-in of our own between vorn-host and
+// node-emberplus, which passes every byte both ways until it meets the take:
+//   silent         (no stand-in) node-emberplus holds no connection for the take's target, and
+//                  answers nothing for it: router-no-ack, within the time limit
+//   floods         the take is answered with 64 MiB of broken frames: the link is cut off
+//                  (router-reply-too-long), and vorn-host's peak memory grows by under 16 MiB
+//   drops-and-returns  the connection is closed when the take comes, unanswered: a breach
+//                  (router-connection-lost); the next take connects again and is confirmed,
+//                  and the provider sees that take alone
 // VORN_HOST may be a command of several words separated by ';' (an emulator and the program).
 'use strict';
+const net = require('net');
 const path = require('path');
 const freePort = require('./free_port');
+const { flood } = require('./flood');
 const { vornHost } = require('./vorn_host');
 const { request, waitForPage, fromThePage, chromiumPath, waitMs } = require('./web_client');
 
 const [providerName, scenario, vornHostCommand, moduleFile, session, nodeModules, screenshot] = process.argv.slice(2);
 const launcher = vornHost(vornHostCommand);
 const timeScale = Number(process.env.VORN_TIME_SCALE || 1);
-const routerWaitMs = 20000 * timeScale;
+// Where the provider answers, a long wait costs nothing; where it stays silent, the test waits it
+// out.
+const routerWaitMs = (scenario === 'silent' ? 3000 : 20000) * timeScale;
 const kMatrixPath = '0.0';
 // The typical take: destination 3 and source 7 of the panel, 2 and 6 on the wire.
 const kTarget = 2;
@@ -49,10 +62,11 @@ function check(condition, message, result) {
 // Node 0 "router" holding matrix 0.0 "video": 16 targets, each from source 0 to begin with.
 // Each provider gives the sources it holds for a target, what it was asked, and its end.
 // With labels, node 0.1 "labels" holds node 1 "targets" and node 2 "sources", a parameter a port.
-async function nodeEmberplus(port, size, lockedTarget, labelled) {
+async function nodeEmberplus(port, size, lockedTarget, labelled, missingTarget) {
   const { EmberServer, EmberServerEvent } = require(path.join(nodeModules, 'node-emberplus'));
   const connections = {};
   for (let target = 0; target < 16; target++) connections[target] = { target, sources: [0] };
+  if (missingTarget !== undefined) delete connections[missingTarget];
   const named = (count, name, prefix) =>
     Array.from({ length: count }, (_, i) => ({ identifier: `${prefix}-${i}`, value: name(i) }));
   const matrix = { identifier: 'video', type: 'oneToN', mode: 'linear', targetCount: 16, sourceCount: size,
@@ -74,7 +88,7 @@ async function nodeEmberplus(port, size, lockedTarget, labelled) {
   await server.listen();
   return {
     requests,
-    sourcesOf: (target) => server.tree.getElementByPath(kMatrixPath).connections[target].sources || [],
+    sourcesOf: (target) => (server.tree.getElementByPath(kMatrixPath).connections[target] || {}).sources || [],
     close: () => server.closeAsync(),
   };
 }
@@ -127,12 +141,14 @@ async function emberplusConnection(port, size, lockedTarget, labelled) {
   };
 }
 
-// vorn-host on the session with device 12 linked to the provider; `more` adds arguments. The
-// result's `ended` resolves when it exits; `out` is what it has said so far.
-function startHost(port, more = []) {
-  const child = launcher.spawn([moduleFile, session, '--router-timeout-ms', String(routerWaitMs),
-                                '--router', `12=ember://127.0.0.1:${port}/${kMatrixPath}`, ...more]);
-  const result = { code: null, out: '' };
+// vorn-host on the session with device 12 linked to the provider; `more` adds arguments, and
+// without a session it takes actions typed on its standard input. The result's `ended` resolves
+// when it exits; `out` is what it has said so far.
+function startHost(port, more = [], sessionFile = session) {
+  const child = launcher.spawn([moduleFile, ...(sessionFile ? [sessionFile] : []), '--router-timeout-ms',
+                                String(routerWaitMs), '--router', `12=ember://127.0.0.1:${port}/${kMatrixPath}`,
+                                ...more]);
+  const result = { child, code: null, out: '' };
   child.stdout.on('data', (d) => { result.out += d; });
   child.stderr.on('data', (d) => { result.out += d; });
   result.ended = new Promise((resolve) => child.on('close', (code) => { result.code = code; resolve(result); }));
@@ -216,19 +232,105 @@ async function pictureOf(webPort, file) {
   }
 }
 
+// Between vorn-host and the provider: every byte is passed both ways until the stand-in is armed;
+// the next EmBER frame vorn-host sends then (the take) is met as `mode` says, and not passed on.
+// Keep-alive answers, a few bytes each, always pass.
+async function standIn(providerPort, mode) {
+  const port = await freePort();
+  const state = { armed: false, met: 0 };
+  const server = net.createServer((client) => {
+    const provider = net.connect(providerPort, '127.0.0.1');
+    for (const socket of [client, provider]) socket.on('error', () => {});
+    client.on('close', () => provider.destroy());
+    provider.on('close', () => client.destroy());
+    provider.on('data', (d) => client.write(d));
+    client.on('data', (d) => {
+      if (!state.armed || d.length <= 12) return provider.write(d);
+      state.armed = false;
+      state.met++;
+      if (mode === 'floods') return flood(client, brokenFrames());
+      provider.destroy();
+      client.destroy();
+    });
+  });
+  await new Promise((resolve) => server.listen(port, '127.0.0.1', resolve));
+  return { port, state };
+}
+
+// S101 frames of 1 KiB whose CRC is wrong, back to back.
+function brokenFrames() {
+  const frame = Buffer.alloc(1024, 0x41);
+  frame[0] = 0xFE;
+  frame[frame.length - 1] = 0xFF;
+  return Buffer.concat(Array(64).fill(frame));
+}
+
+const kTypedTake = ['request RouterDeviceNo=12', 'event 1 Sources value=7', 'event 1 Destinations value=3'];
+
+// vorn-host typing actions, so that the stand-in can be armed just before the take.
+async function typedUntilTheTake(port) {
+  const run = startHost(port, [], null);
+  run.child.stdin.write(kTypedTake.join('\n') + '\n');
+  await waitFor(run, /TP 'device=12' '1' 'Destinations'/);
+  return run;
+}
+
+async function waitFor(run, pattern) {
+  const deadline = Date.now() + waitMs;
+  while (!pattern.test(run.out) && Date.now() < deadline) await new Promise((resolve) => setTimeout(resolve, 20));
+  check(pattern.test(run.out), `vorn-host never printed ${pattern}`, run);
+}
+
+async function floods(provider, providerPort) {
+  const stand = await standIn(providerPort, 'floods');
+  const run = await typedUntilTheTake(stand.port);
+  const before = launcher.peakKiB(run.child.pid);
+  stand.state.armed = true;
+  run.child.stdin.write('event 1 500 value=1\n');
+  await waitFor(run, /router-reply-too-long/);
+  const after = launcher.peakKiB(run.child.pid);
+  run.child.stdin.end();
+  await run.ended;
+  check(run.code === 1 && /BREACH router-reply-too-long/.test(run.out), `exit ${run.code}, without the breach`, run);
+  check(stand.state.met === 1 && provider.requests.length === 0, 'the take reached the provider', run);
+  if (before !== null) check(after - before < 16 * 1024, `vorn-host grew by ${after - before} KiB while flooded`, run);
+  const grown = before === null ? 'not measured under an emulator' : `${after - before} KiB`;
+  console.log(`${providerName} floods: passed; vorn-host's peak memory grew by ${grown}\n${run.out}`);
+}
+
+async function dropsAndReturns(provider, providerPort) {
+  const stand = await standIn(providerPort, 'drops');
+  const run = await typedUntilTheTake(stand.port);
+  stand.state.armed = true;
+  run.child.stdin.end(['event 1 500 value=1', 'event 1 Sources value=5', 'event 1 Destinations value=2',
+                       'event 1 500 value=1', 'show', ''].join('\n'));
+  await run.ended;
+  check(run.code === 1 && /BREACH router-connection-lost/.test(run.out), `exit ${run.code}, without the breach`, run);
+  check(/device 12 {2}destination 2 {2}<- source 5/.test(run.out), 'the second take was not confirmed', run);
+  const held = provider.sourcesOf(1);
+  check(JSON.stringify(held) === '[4]', `the provider holds target 1 <- ${held}`, run);
+  check(JSON.stringify(provider.sourcesOf(kTarget)) === '[0]', 'the dropped take reached the provider', run);
+  console.log(`${providerName} drops-and-returns: passed; the provider holds target 1 <- [${held}]\n${run.out}`);
+}
+
 async function main() {
   const port = await freePort();
   const providers = { 'node-emberplus': nodeEmberplus, 'emberplus-connection': emberplusConnection };
   const provider = await providers[providerName](port, scenario === 'out-of-range' ? 4 : 16,
                                                  scenario === 'locked' ? kTarget : undefined,
-                                                 ['labels', 'tally'].includes(scenario));
+                                                 ['labels', 'tally'].includes(scenario),
+                                                 scenario === 'silent' ? kTarget : undefined);
+  if (scenario === 'floods') return floods(provider, port);
+  if (scenario === 'drops-and-returns') return dropsAndReturns(provider, port);
   if (scenario === 'tally') {
     const held = await tally(port, provider);
     console.log(`${providerName} tally: passed; the provider holds target ${kOtherTarget} <- [${held}]`);
     await provider.close();
     return;
   }
+  const started = Date.now();
   const result = await runHost(port);
+  const took = Date.now() - started;
   const held = provider.sourcesOf(kTarget);
   const requests = provider.requests;
   switch (scenario) {
@@ -240,6 +342,11 @@ async function main() {
     case 'locked':
       check(result.code === 1 && /BREACH router-locked.*target 2 is locked/.test(result.out), 'no router-locked', result);
       check(JSON.stringify(held) === '[0]', `the provider holds target 2 <- ${held}`, result);
+      break;
+    case 'silent':
+      check(result.code === 1 && /BREACH router-no-ack/.test(result.out), 'no router-no-ack', result);
+      check(took < routerWaitMs + 10000 * timeScale, `the take took ${took} ms, against a limit of ${routerWaitMs}`,
+            result);
       break;
     case 'labels':
       check(result.code === 0, `exit ${result.code}`, result);

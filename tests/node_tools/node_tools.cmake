@@ -40,9 +40,14 @@ add_test(NAME node_tools_install
           -DTARGET=${node_tools} -P ${CMAKE_CURRENT_SOURCE_DIR}/node_tools/node_tools_install.cmake)
 set_tests_properties(node_tools_install PROPERTIES FIXTURES_SETUP node_tools)
 
-# Routes on an Ember+ matrix, against two providers that nobody here wrote.
+# Routes on an Ember+ matrix, against two providers that nobody here wrote; what neither does (a
+# take never answered, a flood, a drop mid-route) against node-emberplus, or a stand-in of our
+# own in front of it.
+set(ember_scenarios confirms locked out-of-range labels tally)
+set(node-emberplus_scenarios ${ember_scenarios} silent floods drops-and-returns)
+set(emberplus-connection_scenarios ${ember_scenarios})
 foreach(provider IN ITEMS node-emberplus emberplus-connection)
-  foreach(scenario IN ITEMS confirms locked out-of-range labels tally)
+  foreach(scenario IN LISTS ${provider}_scenarios)
     add_test(NAME ember_link.${provider}.${scenario}
       COMMAND ${VORN_NODE} ${CMAKE_CURRENT_SOURCE_DIR}/node_tools/ember_link_test.js ${provider} ${scenario}
               "${host_command}" $<TARGET_FILE:Router> ${PROJECT_SOURCE_DIR}/sessions/typical_take.session

@@ -10,11 +10,11 @@
 // controller made, and vorn-host's state shows it as it comes, named by the router's labels)
 // VORN_HOST may be a command of several words separated by ';' (an emulator and the program).
 'use strict';
-const fs = require('fs');
 const net = require('net');
 const path = require('path');
 const { spawn } = require('child_process');
 const freePort = require('./free_port');
+const { flood } = require('./flood');
 const { vornHost } = require('./vorn_host');
 const { request, waitForPage, fromThePage, waitMs } = require('./web_client');
 
@@ -51,7 +51,7 @@ function standIn(port, mode, size, routes, events = {}) {
         buffer = buffer.slice(end + 2);
         if (lines[0] !== 'VIDEO OUTPUT ROUTING:') continue;
         for (const line of lines.slice(1)) routes.push(line.split(' ').map(Number));
-        if (mode === 'floods') { flood(socket); continue; }
+        if (mode === 'floods') { flood(socket, Buffer.alloc(64 * 1024, 'x')); continue; }
         if (mode === 'drops-once' && connection === 1) { socket.destroy(); return; }
         if (mode === 'silent') continue;
         if (mode === 'refuses') { socket.write('NAK\n\n'); continue; }
@@ -71,20 +71,6 @@ function standIn(port, mode, size, routes, events = {}) {
 const timeScale = Number(process.env.VORN_TIME_SCALE || 1);
 const waitsOut = ['silent', 'unconfirmed', 'videohub-server'].includes(scenario);
 const routerWaitMs = (scenario === 'never-accepts' ? 1000 : waitsOut ? 3000 : 20000) * timeScale;
-
-// 64 MiB of one line, as fast as the reader takes it, until it hangs up.
-function flood(socket) {
-  const chunk = Buffer.alloc(64 * 1024, 'x');
-  let left = 1024;
-  const more = () => {
-    while (left > 0 && !socket.destroyed) {
-      left--;
-      if (!socket.write(chunk)) return socket.once('drain', more);
-    }
-  };
-  socket.on('error', () => {});
-  more();
-}
 
 function spawnHost(args) {
   return launcher.spawn(args);
@@ -128,14 +114,6 @@ function typedHost(port) {
   return run;
 }
 
-// The most memory vorn-host has held, in KiB; null where it does not run as a Linux process of
-// its own (under an emulator).
-function peakKiB(pid) {
-  if (launcher.underEmulator) return null;
-  const status = fs.readFileSync(`/proc/${pid}/status`, 'utf8');
-  return Number(/VmHWM:\s+(\d+) kB/.exec(status)[1]);
-}
-
 // A listener whose queue of connections is full: the kernel drops further attempts, so that a
 // connect waits until vorn-host's own limit ends it.
 async function neverAccepts() {
@@ -167,11 +145,11 @@ async function floods(port, routes) {
   const run = typedHost(port);
   run.child.stdin.write('request RouterDeviceNo=12\nevent 1 Sources value=7\nevent 1 Destinations value=3\n');
   await run.waitFor(/TP 'device=12' '1' 'Destinations'/);
-  const before = peakKiB(run.child.pid);
+  const before = launcher.peakKiB(run.child.pid);
   run.child.stdin.write('event 1 500 value=1\n');
   await closed;
   await run.waitFor(/router-reply-too-long/);
-  const after = peakKiB(run.child.pid);
+  const after = launcher.peakKiB(run.child.pid);
   run.child.stdin.end();
   const code = await run.ended;
   check(code === 1 && /BREACH router-reply-too-long/.test(run.out), `exit ${code}, without the breach`, run);

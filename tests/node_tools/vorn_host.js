@@ -9,6 +9,7 @@
 // under Wine's 32-bit mode), the test has nothing to exercise: it says so on a SKIPPED line and
 // exits with 77, which CTest reports as skipped.
 'use strict';
+const fs = require('fs');
 const { spawn } = require('child_process');
 
 const kSkipStatus = 77;
@@ -20,8 +21,15 @@ function vornHost(command) {
   process.on('exit', () => {
     for (const child of running) child.kill('SIGKILL');
   });
+  const underEmulator = firstArgs.length > 0;
   return {
-    underEmulator: firstArgs.length > 0,
+    underEmulator,
+    // The most memory a vorn-host it started has held, in KiB; null where it does not run as a
+    // Linux process of its own (under an emulator).
+    peakKiB(pid) {
+      if (underEmulator) return null;
+      return Number(/VmHWM:\s+(\d+) kB/.exec(fs.readFileSync(`/proc/${pid}/status`, 'utf8'))[1]);
+    },
     spawn(args, options) {
       const child = spawn(program, [...firstArgs, ...args], options);
       running.add(child);
