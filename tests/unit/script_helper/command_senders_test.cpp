@@ -201,6 +201,7 @@ TEST(FixedCommands, ALineBreakIsTracedNotSent) {
 // given stay as they are, and nothing past the last field is read.
 TEST(FilledText, PlaceholdersBeyondTheFieldsStayAsTheyAre) {
     EXPECT_STREQ(filled_text("%1 %2 %3", {"a"}).text(), "a %2 %3");
+    EXPECT_EQ(filled_text("%1 %2 %3", {"a"}).length(), 7u);
     EXPECT_STREQ(filled_text("%3 %5", {"a"}).text(), "a %5");
     EXPECT_STREQ(filled_text("%1%1", {}).text(), "%1%1");
     const std::string longField(300, 'L');

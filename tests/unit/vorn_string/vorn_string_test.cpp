@@ -162,6 +162,12 @@ TEST(VornStringList, AssignmentReplacesTheItemsAndSelfAssignmentKeepsThem) {
     const vorn_stringlist& same = list;
     list = same;
     EXPECT_EQ(items(list), (std::vector<std::string>{"x"}));
+    // Back in its own storage after the larger list, it grows again as it fills.
+    for (int i = 0; i < 40; ++i) list << vorn_string(i, 0, 0, 10);
+    const std::vector<std::string> grown = items(list);
+    ASSERT_EQ(grown.size(), 41u);
+    EXPECT_EQ(grown[1], "0");
+    EXPECT_EQ(grown[40], "39");
 }
 
 TEST(VornStringList, GrowsAndCopiesThousandsOfItems) {
