@@ -22,8 +22,9 @@ owned_parsed_message::owned_parsed_message(const char* text) {
     const unsigned length = text ? static_cast<unsigned>(std::strlen(text)) : 0;
     if (length == 0) return;
     copyText(text, length);
+    // The command is the text up to the first '.' or '=', which the walk ends with a NUL.
+    m_record.command = m_record.buffer;
     splitBuffer(length);
-    takeCommandFromBufferStart();
 }
 
 owned_parsed_message::~owned_parsed_message() {
@@ -42,19 +43,13 @@ void owned_parsed_message::splitBuffer(unsigned length) {
     char* buffer = m_record.buffer;
     for (unsigned i = 0; i < length && m_record.partCount < kMaxMessageParts; ++i) {
         if (buffer[i] == '.') {
-            takeCommandFromBufferStart();
             buffer[i] = '\0';
             m_record.parts[m_record.partCount++] = buffer + i + 1;
         } else if (buffer[i] == '=') {
-            takeCommandFromBufferStart();
             buffer[i] = '\0';
             m_record.hasValue = true;
             m_record.value = buffer + i + 1;
             return;
         }
     }
-}
-
-void owned_parsed_message::takeCommandFromBufferStart() {
-    if (m_record.command == kUnfilledText) m_record.command = m_record.buffer;
 }

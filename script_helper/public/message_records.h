@@ -72,7 +72,6 @@ public:
 private:
     void copyText(const char* text, unsigned length);
     void splitBuffer(unsigned length);
-    void takeCommandFromBufferStart();
 
     parsed_message m_record;
     char m_inline[kInlineText];
