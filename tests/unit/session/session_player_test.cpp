@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -36,6 +37,13 @@ vorn_client_callback* timerScript(vorn_host_command* host, const char*) {
     return new timer_script(host);
 }
 
+void play(session_player& player, const std::string& sessionText) {
+    std::istringstream in(sessionText);
+    std::string error;
+    const auto actions = readSession(in, "session", error);
+    for (const session_action& action : actions.value()) player.play(action);
+}
+
 // The failures a session's expectations draw, each once, as "line N: text".
 std::vector<std::string> failuresOf(const std::string& sessionText, int instances = 1) {
     std::ostringstream out;
@@ -44,10 +52,7 @@ std::vector<std::string> failuresOf(const std::string& sessionText, int instance
         player_options options;
         options.instances = instances;
         session_player player(timerScript, options, report);
-        std::istringstream in(sessionText);
-        std::string error;
-        const auto actions = readSession(in, "session", error);
-        for (const session_action& action : actions.value()) player.play(action);
+        play(player, sessionText);
         player.finish();
     }
     std::vector<std::string> failures;
@@ -68,6 +73,19 @@ TEST(SessionPlayer, EachUnmetExpectationIsReportedOnceAtItsLine) {
     EXPECT_EQ(failuresOf("timer 1\nexpect ET 2\n", 2),
               (std::vector<std::string>{"line 2: expected \"ET 2\", received \"ET 1\" (instance 0)",
                                         "line 2: expected \"ET 2\", received \"ET 1\" (instance 1)"}));
+}
+
+// A timer event is a timer the host started, which runs until the script stops it; no other
+// code starts one.
+TEST(SessionPlayer, ATimerEventStartsATimerThatRunsUntilTheScriptStopsIt) {
+    std::ostringstream out;
+    session_report report(out, output_mode::quiet);
+    session_player player(timerScript, player_options(), report);
+    play(player, "timer 3\ncode 1 9\ncode 6 8\ntimer 1\n");
+    EXPECT_EQ(player.host(0).runningTimers(), (std::set<long>{3}));
+    play(player, "timer 2\n");
+    EXPECT_EQ(player.host(0).runningTimers(), (std::set<long>{3}));
+    player.finish();
 }
 
 TEST(SessionPlayer, FinishingTwiceShowsTheEndStateOnce) {
