@@ -331,6 +331,19 @@ TEST(Glow, AValueBesideABrokenOneAndACutPathAreRefused) {
     EXPECT_EQ(error, "a qualified element without its path");
 }
 
+// An element's number is a non-negative integer of at most 32 bits: a negative one, one beyond,
+// and a text where the integer should be are each refused.
+TEST(Glow, AnElementNumberedByAnythingButAWholeNumberIsRefused) {
+    std::string error;
+    ASSERT_TRUE(glow::readGlow(rootOf(ber(0x63, ber(0xA0, integer(4)))), error)) << error;
+    const bytes numbers[] = {ber(0x02, {0xFF}), ber(0x02, {0x01, 0x00, 0x00, 0x00, 0x00}), text("A")};
+    for (const bytes& number : numbers) {
+        error.clear();
+        EXPECT_FALSE(glow::readGlow(rootOf(ber(0x63, ber(0xA0, number))), error));
+        EXPECT_EQ(error, "an element without its number");
+    }
+}
+
 TEST(Glow, AMessageOfMoreElementsThanTheLimitIsRefused) {
     const bytes node = ber(0xA0, ber(0x63, ber(0xA0, integer(1))));
     bytes many;
