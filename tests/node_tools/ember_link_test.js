@@ -33,7 +33,7 @@ const path = require('path');
 const freePort = require('./free_port');
 const { flood } = require('./flood');
 const { vornHost } = require('./vorn_host');
-const { request, waitForPage, fromThePage, chromiumPath, waitMs } = require('./web_client');
+const { request, waitForPage, publishedState, fromThePage, chromiumPath, waitMs } = require('./web_client');
 
 const [providerName, scenario, vornHostCommand, moduleFile, session, nodeModules, screenshot] = process.argv.slice(2);
 const launcher = vornHost(vornHostCommand);
@@ -183,27 +183,22 @@ async function secondClientConnects(port, target, source) {
   await client.disconnect();
 }
 
-// What the page shows: vorn-host's state, as the page fetches it.
-async function stateOf(webPort, token) {
-  const reply = await request(webPort, 'GET', '/state', { headers: fromThePage(webPort, token) });
-  return JSON.parse(reply.body);
-}
-
 // The typical take is made by the session; then the second client's route must reach the state,
 // named by the router's labels, while vorn-host serves the page.
 async function tally(port, provider) {
   const webPort = await freePort();
   const host = startHost(port, ['--web', `127.0.0.1:${webPort}`]);
   const token = await waitForPage(webPort, waitMs);
+  const stateOf = () => publishedState(webPort, token, waitMs);
   const shows = (state, destination, source) =>
     state.crosspoints.some((c) => c.device === 12 && c.destination === destination && c.source === source);
-  check(shows(await stateOf(webPort, token), kTarget + 1, kSource + 1), 'the take is not in the state', host);
+  check(shows(await stateOf(), kTarget + 1, kSource + 1), 'the take is not in the state', host);
   await secondClientConnects(port, kOtherTarget, kOtherSource);
   const deadline = Date.now() + waitMs;
-  let state = await stateOf(webPort, token);
+  let state = await stateOf();
   while (!shows(state, kOtherTarget + 1, kOtherSource + 1) && Date.now() < deadline) {
     await new Promise((resolve) => setTimeout(resolve, 100));
-    state = await stateOf(webPort, token);
+    state = await stateOf();
   }
   check(shows(state, kOtherTarget + 1, kOtherSource + 1),
         `the second client's route never reached the state: ${JSON.stringify(state.crosspoints)}`, host);

@@ -16,7 +16,7 @@ const { spawn } = require('child_process');
 const freePort = require('./free_port');
 const { flood } = require('./flood');
 const { vornHost } = require('./vorn_host');
-const { request, waitForPage, fromThePage, waitMs } = require('./web_client');
+const { request, waitForPage, publishedState, fromThePage, waitMs } = require('./web_client');
 
 const [scenario, vornHostCommand, moduleFile, session, nodeModules] = process.argv.slice(2);
 const launcher = vornHost(vornHostCommand);
@@ -183,8 +183,7 @@ async function tally(port, routes) {
   const webPort = await freePort();
   const host = startHost(port, ['--web', `127.0.0.1:${webPort}`]);
   const token = await waitForPage(webPort, waitMs);
-  const stateOf = async () =>
-    JSON.parse((await request(webPort, 'GET', '/state', { headers: fromThePage(webPort, token) })).body);
+  const stateOf = () => publishedState(webPort, token, waitMs);
   const shows = (state, destination, source) =>
     state.crosspoints.some((c) => c.device === 12 && c.destination === destination && c.source === source);
   check(shows(await stateOf(), 3, 7), 'the take is not in the state', host);

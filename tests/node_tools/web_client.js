@@ -32,6 +32,18 @@ async function waitForPage(port, waitMs, path = '/') {
   throw new Error('vorn-host --web never served its page');
 }
 
+// vorn-host's state as the page fetches it, once vorn-host has published one: until then the
+// server holds an empty one.
+async function publishedState(port, token, waitMs) {
+  const deadline = Date.now() + waitMs;
+  for (;;) {
+    const reply = await request(port, 'GET', '/state', { headers: fromThePage(port, token) });
+    const state = JSON.parse(reply.body);
+    if (state.crosspoints || Date.now() > deadline) return state;
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+}
+
 // The headers of a request from the page itself.
 function fromThePage(port, token) {
   return { 'X-Vorn-Token': token, Origin: `http://127.0.0.1:${port}`, 'Content-Type': 'text/plain' };
@@ -44,4 +56,4 @@ const kSkipped = 77;
 const chromiumPath = process.env.VORN_CHROMIUM || '/usr/bin/chromium';
 const waitMs = 30000 * Number(process.env.VORN_TIME_SCALE || 1);
 
-module.exports = { request, waitForPage, fromThePage, kSkipped, chromiumPath, waitMs };
+module.exports = { request, waitForPage, publishedState, fromThePage, kSkipped, chromiumPath, waitMs };

@@ -114,6 +114,8 @@ bool serveWeb(session_player& player, session_report& report, const web_door& do
         err << "vorn-host: --web " << door.listenHost << ":" << door.port << ": " << why << "\n";
         return false;
     }
+    // What the routers reported before serving, so that the first state the page gets shows it.
+    player.takeRouterReports(kRouterReadMs);
     const std::string page = pageWithToken(door.token);
     const vorn_web_settings settings{
         door.listenHost.c_str(), door.port, door.token.c_str(), page.c_str(), writeRefusal, &err};
@@ -123,7 +125,6 @@ bool serveWeb(session_player& player, session_report& report, const web_door& do
         err << "vorn-host: " << error << "\n";
         return false;
     }
-    player.takeRouterReports(kRouterReadMs);
     publish(*library, server, stateOf(player, report, ""));
     // On loopback the page carries the token itself; listening further out, the page needs it.
     const std::string address = door.listenHost + ":" + std::to_string(door.port);
