@@ -74,9 +74,9 @@ function(vorn_build_needs out)
   set(needs host)
   if(NOT DEFINED VORN_BUILD_TESTS OR VORN_BUILD_TESTS)
     list(APPEND needs tests)
-    # The browser and router tests run on this machine's own build, and on the 64-bit Windows one
+    # The browser and router tests run on this machine's own build, and on the Windows ones
     # under wine.
-    if(NOT VORN_TEST_LAUNCHER AND (NOT CMAKE_TOOLCHAIN_FILE OR CMAKE_TOOLCHAIN_FILE MATCHES "x86_64-w64-mingw32"))
+    if(NOT VORN_TEST_LAUNCHER AND (NOT CMAKE_TOOLCHAIN_FILE OR CMAKE_TOOLCHAIN_FILE MATCHES "w64-mingw32"))
       list(APPEND needs browser_tests)
     endif()
   endif()

@@ -1,7 +1,7 @@
 #pragma once
 // The boundary's vocabulary, shared by every side of it: the words that begin the commands a
 // script sends, the shape of each command's fields, the number that codes 4 and 7 carry in the
-// pointer itself, and the native layout of a script object for scripts not built on the base.
+// pointer itself.
 // Constants and one-line helpers only; a host's parser and a script's senders each stay their
 // own, and their tests assert the literal wire text, so a wrong word here is still caught.
 #include <cstdint>
@@ -47,23 +47,3 @@ inline int vorn_number_in(void* param) {
 inline void* vorn_param_carrying(intptr_t number) {
     return reinterpret_cast<void*>(number);
 }
-
-// A script object as the host deletes it, for a script not built on the base: derive from this
-// and implement callback. On Windows with GCC, slot 0 is the native ABI's deleting destructor
-// (vorn_client_callback.h), which this implements over the script's own virtual destructor, so
-// that the object is freed by the module's allocator; elsewhere it is an ordinary virtual
-// destructor. The deletion must not throw.
-class vorn_native_script : public vorn_client_callback {
-public:
-#if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
-    void* nativeDeletingDestructor(unsigned flags) override {
-        if (flags & 1) {
-            delete this;
-        } else {
-            this->~vorn_native_script();
-        }
-        return this;
-    }
-    virtual ~vorn_native_script() = default;
-#endif
-};

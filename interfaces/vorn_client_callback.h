@@ -71,6 +71,27 @@ protected:
 #endif
 };
 
+// A script object as the host deletes it: every script derives from this, the script base
+// (vorn_script_helper.h) among them, and implements callback. On Windows with GCC, slot 0 is the
+// native ABI's deleting destructor (above), which this implements over the script's own virtual
+// destructor, so that the object is freed by the module's allocator; elsewhere it is an ordinary
+// virtual destructor. So a script's header reads the same to every author's compiler. A script's
+// destructor must not throw: it runs inside the host's deletion.
+class vorn_native_script : public vorn_client_callback {
+public:
+#if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
+    void* nativeDeletingDestructor(unsigned flags) override {
+        if (flags & 1) {
+            delete this;
+        } else {
+            this->~vorn_native_script();
+        }
+        return this;
+    }
+    virtual ~vorn_native_script() = default;
+#endif
+};
+
 // How a host deletes a script object it holds: once, when it is done with it, after every
 // answer it holds has been handed back with code 5. The script sends "AS" during the call and
 // nothing after it; the object and everything it allocated are gone when this returns.

@@ -14,6 +14,12 @@
 // called it. On 32-bit Windows each DLL carries its own unwinder, which knows only its own
 // frames: an exception thrown inside one DLL cannot pass through another's.
 //
+// Exports: the library's export table is what every script links against, so it holds the
+// members marked VORN_STRING_API below and nothing else: the public members a script calls and
+// the primitives under the inline ones. The private helpers stay inside the library, free to
+// change; the classes as a whole are not exported. The list each shipped library exports is kept
+// with its sources (vorn_string/exports/), and a test holds the built library to it.
+//
 //   vorn_string name("Sources");            // inline: throws std::bad_alloc here, in the caller
 //   vorn_string line = name.arg(7, 0, 0, 10);
 //   if (!line.assignText("x")) { ... }      // a primitive: false when out of memory, never throws
@@ -36,12 +42,12 @@ inline void vorn_require_memory(bool allocated) {
 
 class vorn_stringlist;
 
-class VORN_STRING_API vorn_string {
+class vorn_string {
 public:
     // Texts up to this many characters live inside the object: no heap allocation.
     static const unsigned kInlineCapacity = 63;
 
-    vorn_string() noexcept;
+    VORN_STRING_API vorn_string() noexcept;
     // A null text gives the empty string.
     vorn_string(const char* text) : vorn_string() { vorn_require_memory(assignText(text)); }
     // The text of `value` in `base` (2 to 36, otherwise 10), padded on the left with
@@ -51,7 +57,7 @@ public:
         vorn_require_memory(assignNumber(value, fill, width, base));
     }
     vorn_string(const vorn_string& other) : vorn_string() { vorn_require_memory(assignCopy(other)); }
-    virtual ~vorn_string();
+    VORN_STRING_API virtual ~vorn_string();
 
     // A null text gives the empty string.
     vorn_string& operator=(const char* text) {
@@ -69,13 +75,13 @@ public:
 
     // Optional leading blanks, an optional sign, then decimal digits up to the first
     // non-digit. No digits gives 0; values beyond 32 bits saturate at the limit.
-    int toInt() const noexcept;
-    operator int() const noexcept;
+    VORN_STRING_API int toInt() const noexcept;
+    VORN_STRING_API operator int() const noexcept;
 
-    unsigned length() const noexcept;
+    VORN_STRING_API unsigned length() const noexcept;
 
     // The NUL-terminated text; valid while this string lives unchanged.
-    operator const char*() const noexcept;
+    VORN_STRING_API operator const char*() const noexcept;
 
     // A copy in which every occurrence of the lowest-numbered placeholder present
     // ("%1" to "%9") is replaced by the argument's text; unchanged when none is left.
@@ -99,14 +105,14 @@ public:
 
     // The exported primitives under the members above. Each returns false when it could not
     // allocate, and then leaves every string it was given as it was.
-    bool assignText(const char* text) noexcept;
-    bool assignNumber(int value, char fill, unsigned width, int base) noexcept;
-    bool assignCopy(const vorn_string& other) noexcept;
-    bool appendCopy(const vorn_string& other) noexcept;
+    VORN_STRING_API bool assignText(const char* text) noexcept;
+    VORN_STRING_API bool assignNumber(int value, char fill, unsigned width, int base) noexcept;
+    VORN_STRING_API bool assignCopy(const vorn_string& other) noexcept;
+    VORN_STRING_API bool appendCopy(const vorn_string& other) noexcept;
     // Sets `filled` to this text with the lowest placeholder filled by `value`.
-    bool fillLowestPlaceholder(const vorn_string& value, vorn_string& filled) const noexcept;
+    VORN_STRING_API bool fillLowestPlaceholder(const vorn_string& value, vorn_string& filled) const noexcept;
     // `found` is split's result; `left` and `right` may be this very string.
-    bool splitAt(char separator, vorn_string& left, vorn_string& right, int& found) const noexcept;
+    VORN_STRING_API bool splitAt(char separator, vorn_string& left, vorn_string& right, int& found) const noexcept;
 
 private:
     friend class vorn_stringlist;
@@ -145,16 +151,16 @@ VORN_STRING_API bool operator!=(const vorn_string& left, const vorn_string& righ
 
 class vorn_stringlistIterator;
 
-class VORN_STRING_API vorn_stringlist {
+class vorn_stringlist {
 public:
-    vorn_stringlist() noexcept;
+    VORN_STRING_API vorn_stringlist() noexcept;
     // Splits `text` at every `separator`, keeping empty items ("a,,b" gives three
     // items). An empty text gives an empty list.
     vorn_stringlist(const vorn_string& text, char separator) : vorn_stringlist() {
         vorn_require_memory(assignSplit(text, separator));
     }
     vorn_stringlist(const vorn_stringlist& other) : vorn_stringlist() { vorn_require_memory(assignCopy(other)); }
-    virtual ~vorn_stringlist();
+    VORN_STRING_API virtual ~vorn_stringlist();
 
     vorn_stringlist& operator=(const vorn_stringlist& other) {
         vorn_require_memory(assignCopy(other));
@@ -175,15 +181,15 @@ public:
     }
 
     // Iterators stay valid while the list lives and is not appended to.
-    vorn_stringlistIterator begin() const noexcept;
-    vorn_stringlistIterator end() const noexcept;
+    VORN_STRING_API vorn_stringlistIterator begin() const noexcept;
+    VORN_STRING_API vorn_stringlistIterator end() const noexcept;
 
     // The exported primitives under the members above. Each returns false when it could not
     // allocate, and then leaves every list and string it was given as it was.
-    bool assignSplit(const vorn_string& text, char separator) noexcept;
-    bool assignCopy(const vorn_stringlist& other) noexcept;
-    bool appendItem(const vorn_string& item) noexcept;
-    bool joinInto(char separator, vorn_string& joined) const noexcept;
+    VORN_STRING_API bool assignSplit(const vorn_string& text, char separator) noexcept;
+    VORN_STRING_API bool assignCopy(const vorn_stringlist& other) noexcept;
+    VORN_STRING_API bool appendItem(const vorn_string& item) noexcept;
+    VORN_STRING_API bool joinInto(char separator, vorn_string& joined) const noexcept;
 
 private:
     // A list of one item, the usual answer, keeps it inside the object.
@@ -200,14 +206,14 @@ private:
     vorn_string m_inline[kInlineItems];
 };
 
-class VORN_STRING_API vorn_stringlistIterator {
+class vorn_stringlistIterator {
 public:
-    vorn_stringlistIterator(const vorn_string* position) noexcept;
+    VORN_STRING_API vorn_stringlistIterator(const vorn_string* position) noexcept;
 
-    const vorn_string& operator*() const noexcept;
-    bool operator!=(const vorn_stringlistIterator& other) const noexcept;
+    VORN_STRING_API const vorn_string& operator*() const noexcept;
+    VORN_STRING_API bool operator!=(const vorn_stringlistIterator& other) const noexcept;
     // Advances; returns a copy of the advanced iterator.
-    vorn_stringlistIterator operator++() noexcept;
+    VORN_STRING_API vorn_stringlistIterator operator++() noexcept;
 
 private:
     const vorn_string* m_position;

@@ -29,20 +29,6 @@ vorn_script_helper::~vorn_script_helper() {
     });
 }
 
-#if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
-void* vorn_script_helper::nativeDeletingDestructor(unsigned flags) {
-    guardHostCall<bool>(kDeletionEntry, false, [&] {
-        if (flags & 1) {
-            delete this;
-        } else {
-            this->~vorn_script_helper();
-        }
-        return true;
-    });
-    return this;
-}
-#endif
-
 void vorn_script_helper::hostDetach() {
     if (hostLink) hostLink->hostCommand(kHostDetach, kHostPerform);
 }

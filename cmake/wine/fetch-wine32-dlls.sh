@@ -3,10 +3,17 @@
 # WoW64 mode. They come from libwine:i386 of wine64's own version, downloaded and unpacked into
 # DIR; nothing is installed and the machine gains no i386 architecture.
 #
-#   fetch-wine32-dlls.sh DIR
+#   fetch-wine32-dlls.sh DIR               the DLLs with their Unix side: what a 32-bit program needs
+#   fetch-wine32-dlls.sh DIR --pe-only     the DLLs alone: a Wine whose sockets cannot start
 #
-# Idempotent: when DIR already holds the DLLs of wine64's version it does nothing. Prints the
-# folder to give wine64 as WINEDLLPATH. Exits 1, saying why, when they cannot be had.
+# A 32-bit DLL that calls into Unix (ws2_32.dll among them) looks for its Unix side in the
+# x86_64-unix folder beside the folder it was loaded from; in WoW64 mode that side is wine64's
+# own, so the folder printed first holds a link to it. Without it, WS2_32 fails to load (error
+# 1114), as it does in a user's Wine set up that way: --pe-only gives such a folder, to test what
+# vorn-host says there.
+#
+# Idempotent: when DIR already holds the DLLs of wine64's version it only checks the links. Prints
+# the folder to give wine64 as WINEDLLPATH. Exits 1, saying why, when they cannot be had.
 set -euo pipefail
 
 fail() {
@@ -14,13 +21,32 @@ fail() {
   exit 1
 }
 
-[ $# -eq 1 ] || fail "usage: fetch-wine32-dlls.sh DIR"
+usage="usage: fetch-wine32-dlls.sh DIR [--pe-only]"
+[ $# -eq 1 ] || { [ $# -eq 2 ] && [ "$2" = --pe-only ]; } || fail "$usage"
 dir=$1
+pe_only=${2:-}
 [ -x /usr/lib/wine/wine64 ] || fail "wine64 is not installed (apt-get install wine64)"
 version=$(dpkg-query -W -f='${Version}' wine64 2>/dev/null) || fail "cannot read wine64's version"
 dlls=$dir/$version/usr/lib/i386-linux-gnu/wine
+unix_side=/usr/lib/x86_64-linux-gnu/wine/x86_64-unix
+
+# Prints the folder asked for, making its links first: the Unix side beside the DLLs, or a folder
+# that holds the DLLs and nothing beside them.
+print_folder() {
+  if [ -n "$pe_only" ]; then
+    local alone=$dir/$version/pe-only
+    mkdir -p "$alone"
+    ln -sfn "$dlls/i386-windows" "$alone/i386-windows"
+    echo "$alone"
+  else
+    [ -d "$unix_side" ] || fail "wine64's Unix side is not at $unix_side"
+    ln -sfn "$unix_side" "$dlls/x86_64-unix"
+    echo "$dlls"
+  fi
+}
+
 if [ -f "$dlls/i386-windows/kernel32.dll" ]; then
-  echo "$dlls"
+  print_folder
   exit 0
 fi
 
@@ -53,4 +79,4 @@ apt-get "${apt_options[@]}" update -qq >"$scratch/update.log" 2>&1 || update_sta
 mkdir -p "$dir/$version"
 dpkg-deb -x "$scratch"/libwine_*_i386.deb "$dir/$version"
 [ -f "$dlls/i386-windows/kernel32.dll" ] || fail "libwine:i386=$version holds no 32-bit PE DLLs"
-echo "$dlls"
+print_folder

@@ -63,8 +63,9 @@ void countLive() {
     ++gLiveBlocks;
 }
 
+// A failure made on purpose says so as the C library's does: null, and errno ENOMEM.
 void* allocate(std::size_t size) {
-    if (countAndFail()) return nullptr;
+    if (countAndFail()) return errno = ENOMEM, nullptr;
     void* p = std::malloc(size ? size : 1);
     if (p) ++gLiveBlocks;
     return p;

@@ -11,7 +11,7 @@
 
 class filled_text;
 
-class vorn_script_helper : public vorn_client_callback {
+class vorn_script_helper : public vorn_native_script {
 public:
     // host: the host's command object, kept for the life of this object and never deleted;
     // may be null, and then nothing is ever sent. path: read during the call only and copied
@@ -21,10 +21,6 @@ public:
     // it is the last command a script object sends. Never throws; a derived script's
     // destructor must not throw either.
     virtual ~vorn_script_helper();
-#if defined(VORN_NATIVE_DELETING_DESTRUCTOR)
-    // The host's way to delete: runs the whole script's destructor, then frees it.
-    void* nativeDeletingDestructor(unsigned flags) override;
-#endif
 
     vorn_script_helper(const vorn_script_helper&) = delete;
     vorn_script_helper& operator=(const vorn_script_helper&) = delete;

@@ -12,9 +12,17 @@ else()
 endif()
 include(GoogleTest)
 
+# Test support that differs by platform: a posix/ and a windows/ side of one header.
+if(WIN32)
+  set(VORN_TEST_PLATFORM windows)
+else()
+  set(VORN_TEST_PLATFORM posix)
+endif()
+
 # Registers a GoogleTest program with CTest: case by case, or as one test run through
-# VORN_TEST_LAUNCHER (a memory checker, say) when that is set. A FIXTURE named after the
-# sources must be set up before its cases run.
+# VORN_TEST_LAUNCHER (a memory checker, say) when that is set. A Windows program is one test run
+# through the emulator (wine), which starts far slower than a Linux program: once for the whole
+# program, not once a case. A FIXTURE named after the sources must be set up before its cases run.
 function(vorn_add_gtest target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "FIXTURE" "")
   add_executable(${target} ${arg_UNPARSED_ARGUMENTS})
@@ -24,8 +32,12 @@ function(vorn_add_gtest target)
   if(arg_FIXTURE)
     set(properties FIXTURES_REQUIRED ${arg_FIXTURE})
   endif()
-  if(VORN_TEST_LAUNCHER)
-    add_test(NAME ${target} COMMAND ${VORN_TEST_LAUNCHER} $<TARGET_FILE:${target}>)
+  if(VORN_TEST_LAUNCHER OR WIN32)
+    if(WIN32)
+      add_test(NAME ${target} COMMAND ${target})
+    else()
+      add_test(NAME ${target} COMMAND ${VORN_TEST_LAUNCHER} $<TARGET_FILE:${target}>)
+    endif()
     if(properties)
       set_tests_properties(${target} PROPERTIES ${properties})
     endif()

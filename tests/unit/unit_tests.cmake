@@ -1,17 +1,25 @@
 # Each part of the code tested on its own: the string library, the script base, Router's
 # script, and each of vorn-host's parts.
-vorn_add_gtest(vorn_string_tests unit/vorn_string/vorn_string_test.cpp unit/vorn_string/vorn_string_failure_test.cpp)
-target_link_libraries(vorn_string_tests PRIVATE vorn_string vorn_host_allocator)
+vorn_add_gtest(vorn_string_tests unit/vorn_string/vorn_string_test.cpp unit/vorn_string/vorn_string_failure_test.cpp
+  support/${VORN_TEST_PLATFORM}/string_library_watch.cpp)
+target_link_libraries(vorn_string_tests PRIVATE vorn_string vorn_host_allocator vorn_host_loading)
 
 vorn_add_gtest(script_helper_tests
   unit/script_helper/alarm_group_test.cpp
   unit/script_helper/callback_dispatch_test.cpp
   unit/script_helper/command_senders_test.cpp
   unit/script_helper/message_parser_test.cpp
-  unit/script_helper/queries_test.cpp)
+  unit/script_helper/queries_test.cpp
+  support/${VORN_TEST_PLATFORM}/debugger_output.cpp)
 target_link_libraries(script_helper_tests PRIVATE vorn_script_helper)
 # The script base tested from inside: its own headers too.
 target_include_directories(script_helper_tests PRIVATE ${PROJECT_SOURCE_DIR}/script_helper)
+
+# The runtime's one-time set-ups inside our Windows DLLs: a part of Windows' platform side only,
+# since elsewhere the C++ runtime's own serve.
+if(WIN32)
+  vorn_add_gtest(platform_tests unit/platform/runtime_once_test.cpp ${PROJECT_SOURCE_DIR}/platform/runtime_once.cpp)
+endif()
 
 vorn_add_gtest(router_tests unit/router/router_test.cpp)
 target_link_libraries(router_tests PRIVATE Router vorn_script_helper)
@@ -21,6 +29,12 @@ set(host_parts support boundary report loading web/door router_protocols simulat
 list(TRANSFORM host_parts PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/unit/ OUTPUT_VARIABLE host_part_folders)
 list(TRANSFORM host_part_folders APPEND /*_test.cpp)
 file(GLOB_RECURSE host_part_tests CONFIGURE_DEPENDS ${host_part_folders})
+# A part's platform sides (posix/, windows/) are tested on their own platform only, as they are built.
+if(WIN32)
+  list(FILTER host_part_tests EXCLUDE REGEX "/posix/")
+else()
+  list(FILTER host_part_tests EXCLUDE REGEX "/windows/")
+endif()
 vorn_add_gtest(checker_tests ${host_part_tests})
 target_include_directories(checker_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/unit)
 target_link_libraries(checker_tests PRIVATE vorn_host vorn_host_allocator)

@@ -3,9 +3,10 @@
 #     vorn-host-sockets.dll, which it loads only for --web or --router), so it starts where they
 #     cannot.
 #   CHECK=refusal: HOST (a list: the emulator and the program), MODULE: where Windows' sockets
-#     cannot start (Wine's 32-bit mode), --web and --router each end at once, exit 2, with one
-#     line that names why. Where they start, there is no refusal to see: the test says so as a
-#     skip, and the router and browser tests run in full instead.
+#     cannot start (a 32-bit Wine without its DLLs' Unix side), --web and --router each end at
+#     once, exit 2, with one line that names why. Where they start, there is no refusal to see:
+#     the test says so as a skip, and the router and browser tests run in full instead; with
+#     MUST_REFUSE, the HOST was set up so that they cannot start, and a start is a failure.
 if(CHECK STREQUAL imports)
   execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE listing RESULT_VARIABLE status)
   string(REGEX MATCHALL "DLL Name: [^\n]+" dlls "${listing}")
@@ -27,6 +28,9 @@ foreach(option IN ITEMS "--web;192.0.2.1:8080" "--router;1=videohub://127.0.0.1:
   string(REPLACE "\r" "" out "${out}")
   string(STRIP "${out}" out)
   if(out MATCHES "cannot listen on 192.0.2.1|cannot connect to 127.0.0.1:1")
+    if(MUST_REFUSE)
+      message(FATAL_ERROR "${option}: Windows' sockets started where they were set up not to:\n${out}")
+    endif()
     message("SKIPPED: Windows' sockets start here; the router and browser tests run in full instead")
     return()
   endif()

@@ -61,8 +61,8 @@ protected:
 
 TEST(RouterPath, PanelFileIsFoundBelowTheScriptPath) {
     recording_host host;
-    delete load_vorn_client_script(&host, "/opt/panels");
-    delete load_vorn_client_script(&host, nullptr);
+    vorn_delete_script(load_vorn_client_script(&host, "/opt/panels"));
+    vorn_delete_script(load_vorn_client_script(&host, nullptr));
     EXPECT_EQ(host.commands[0], "PS '1' '/opt/panels/p1.vorn_ui'");
     EXPECT_EQ(host.commands[3], "PS '1' 'p1.vorn_ui'");
 }
@@ -115,8 +115,10 @@ TEST(RouterWithoutHost, SendsNothingButStillTracksTheRoute) {
 
 TEST(RouterInstances, EachScriptKeepsItsOwnRoute) {
     recording_host first, second;
-    std::unique_ptr<vorn_client_callback> a(load_vorn_client_script(&first, ""));
-    std::unique_ptr<vorn_client_callback> b(load_vorn_client_script(&second, ""));
+    // Deleted as a host deletes them, which on Windows is the native ABI's deleting destructor.
+    using held_script = std::unique_ptr<vorn_client_callback, decltype(&vorn_delete_script)>;
+    held_script a(load_vorn_client_script(&first, ""), vorn_delete_script);
+    held_script b(load_vorn_client_script(&second, ""), vorn_delete_script);
     a->callback(const_cast<char*>("RouterDeviceNo=1"), kCodeParameterRequest);
     b->callback(const_cast<char*>("RouterDeviceNo=2"), kCodeParameterRequest);
     for (vorn_client_callback* s : {a.get(), b.get()}) {

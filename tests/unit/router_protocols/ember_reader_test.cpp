@@ -145,8 +145,8 @@ bytes ber(std::uint8_t tag, const bytes& contents) {
     if (n < 0x80) {
         out.push_back(static_cast<std::uint8_t>(n));
     } else {
-        out.insert(out.end(), {0x83, static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 8),
-                               static_cast<std::uint8_t>(n)});
+        out.push_back(0x83);
+        for (int shift : {16, 8, 0}) out.push_back(static_cast<std::uint8_t>(n >> shift));
     }
     out.insert(out.end(), contents.begin(), contents.end());
     return out;

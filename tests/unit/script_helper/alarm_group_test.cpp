@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "debugger_output.h"
 #include "host_event.h"
 #include "recording_host.h"
 #include "test_script.h"
@@ -138,20 +139,20 @@ TEST(AlarmGroupWithoutHost, HandlesTheGroupItselfAndPassesOtherEventsOn) {
     host_event ackAll("1", "AckAll", "");
     host_event actionAll("1", "ActionAll", "alarm=2");
     host_event horn("1", "Horn", "press=1");
-    testing::internal::CaptureStderr();
+    captureDebugOutput();
     script.callback(ackAll.record(), kCodeControlEvent);
     script.callback(actionAll.record(), kCodeControlEvent);
     script.callback(horn.record(), kCodeControlEvent);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(capturedDebugOutput(), "");
     ASSERT_EQ(script.controls.size(), 1u);
     EXPECT_EQ(script.controls[0].id, "Horn");
 }
 
 TEST_F(AlarmGroup, AnAlarmValueWithALineBreakIsNeverSentToTheGroup) {
     alarm_host host(std::string("alm_a,%1"), {});
-    testing::internal::CaptureStderr();
+    captureDebugOutput();
     EXPECT_EQ(play(host, "1", "ActionAll", "alarm=2\nAS"), commands{"XI '1' 'alm_'"});
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(capturedDebugOutput(),
               "command not sent, a field holds a line break: TP 'alarm=2\n"
               "command not sent, a field holds a line break: TP 'alarm=2\n");
     alarm_host plain(std::string("alm_a,%1"), {});

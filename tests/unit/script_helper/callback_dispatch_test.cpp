@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "debugger_output.h"
 #include "host_event.h"
 #include "vorn_boundary_words.h"
 #include "recording_host.h"
@@ -109,13 +110,13 @@ TEST(ScriptLifecycle, DeletingSendsAsLastAndNothingWithoutAHost) {
     EXPECT_EQ(host.reservedCalls, 0);
 
     // Without a host the script still works for its handlers, and sends and traces nothing.
-    testing::internal::CaptureStderr();
+    captureDebugOutput();
     test_script* orphan = new test_script(nullptr, nullptr);
     orphan->textPut("a", "b", "1", "2");
     EXPECT_EQ(orphan->callback(vorn_param_carrying(5), kCodeTimer), nullptr);
     EXPECT_EQ(orphan->timers, std::vector<int>{5});
     vorn_delete_script(orphan);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(capturedDebugOutput(), "");
 }
 
 TEST(HostCallGuard, AFailedCallbackReturnsNullIsTracedAndTheScriptGoesOn) {
@@ -126,7 +127,7 @@ TEST(HostCallGuard, AFailedCallbackReturnsNullIsTracedAndTheScriptGoesOn) {
     ASSERT_STREQ(earlier, "kept");
 
     host_event event("1", "Sources", "value=7");
-    testing::internal::CaptureStderr();
+    captureDebugOutput();
     script.beforeEachHandler = [] { throw std::bad_alloc(); };
     EXPECT_EQ(script.callback(const_cast<char*>("y"), kCodeParameterRequest), nullptr);
     EXPECT_EQ(script.callback(event.record(), kCodeControlEvent), nullptr);
@@ -134,7 +135,7 @@ TEST(HostCallGuard, AFailedCallbackReturnsNullIsTracedAndTheScriptGoesOn) {
     EXPECT_EQ(script.callback(vorn_param_carrying(3), kCodeTimer), nullptr);
     script.beforeEachHandler = [] { throw 42; };
     EXPECT_EQ(script.callback(vorn_param_carrying(3), kCodeWord), nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(capturedDebugOutput(),
               "out of memory in callback code 3\nout of memory in callback code 2\n"
               "failure in callback code 4\nfailure in callback code 7\n");
 
@@ -162,9 +163,9 @@ struct failing_construction : test_script {
 
 TEST(HostCallGuard, AFailedConstructionGivesNullAfterAsAndIsTraced) {
     recording_host host;
-    testing::internal::CaptureStderr();
+    captureDebugOutput();
     EXPECT_EQ(createScript<failing_construction>(&host, ""), nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "out of memory in load_vorn_client_script\n");
+    EXPECT_EQ(capturedDebugOutput(), "out of memory in load_vorn_client_script\n");
     EXPECT_EQ(host.commands, (std::vector<std::string>{"PS '1' 'f'", "AS"}));
 
     vorn_client_callback* made = createScript<test_script>(&host, "");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "debugger_output.h"
 #include "filled_text.h"
 #include "recording_host.h"
 #include "test_script.h"
@@ -90,12 +91,12 @@ TEST(TimerStop, DecimalIdWithSign) {
 
 TEST(CommandSenders, NothingIsSentWithoutAHostAndRepliesAreNeverHandedBack) {
     test_script detached(nullptr, "p");
-    testing::internal::CaptureStderr();
+    captureDebugOutput();
     detached.textPut("a", "b", "1", "2");
     detached.routerConnect(1, 2, 3, "", false);
     detached.timerStop(4);
     EXPECT_TRUE(detached.panelShow("1", "f", ""));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(capturedDebugOutput(), "");
 
     recording_host host;
     host.reply = [](const std::string&) { return std::string(); };
@@ -139,13 +140,13 @@ TEST(CommandSenders, LongFieldsGoOutWhole) {
 TEST(CommandSenders, ALineBreakInAFieldIsTracedNotSent) {
     recording_host host;
     test_script script(&host, "");
-    testing::internal::CaptureStderr();
+    captureDebugOutput();
     script.textPut("alarm", "1\nAS", "1", "alm_a");
     script.textPut("alarm", "1\r", "1", "alm_a");
     EXPECT_FALSE(script.panelShow("1", "p1\r\nXX", ""));
     script.routerConnect(1, 2, 3, "x\ny", false);
     script.textPut("alarm", "it's", "1", "alm_a");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+    EXPECT_EQ(capturedDebugOutput(),
               "command not sent, a field holds a line break: TP 'alarm=1\n"
               "command not sent, a field holds a line break: TP 'alarm=1\n"
               "command not sent, a field holds a line break: PS '1' 'p1\n"
@@ -186,15 +187,15 @@ TEST(FixedCommands, ALineBreakIsTracedNotSent) {
     static constexpr auto kBroken = fixedTextPut("alarm", "1\nAS", "1", "alm_a");
     recording_host host;
     test_script script(&host, "");
-    testing::internal::CaptureStderr();
+    captureDebugOutput();
     script.sendCommand(kBroken);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "command not sent, a field holds a line break: TP 'alarm=1\n");
+    EXPECT_EQ(capturedDebugOutput(), "command not sent, a field holds a line break: TP 'alarm=1\n");
     EXPECT_TRUE(host.commands.empty());
 
     test_script detached(nullptr, "");
-    testing::internal::CaptureStderr();
+    captureDebugOutput();
     detached.sendCommand(kBroken);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(capturedDebugOutput(), "");
 }
 
 // The filler itself, where the senders cannot reach: placeholders beyond the fields it was

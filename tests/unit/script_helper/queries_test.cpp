@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "debugger_output.h"
 #include "recording_host.h"
 #include "test_script.h"
 
@@ -26,9 +27,9 @@ reading readWithReply(const char* property, std::optional<std::string> reply, re
     host.reply = [reply](const std::string& command) { return command.rfind("TG ", 0) == 0 ? reply : std::nullopt; };
     query_script script(&host, "");
     vorn_string value("stale");
-    testing::internal::CaptureStderr();
+    captureDebugOutput();
     script.textGet(property, "1", "alm_1", value);
-    return {static_cast<const char*>(value), testing::internal::GetCapturedStderr()};
+    return {static_cast<const char*>(value), capturedDebugOutput()};
 }
 
 }  // namespace
@@ -118,10 +119,10 @@ TEST(ControlIdList, OneItemEmptyItemsNullReplyAndNoHost) {
 }
 
 TEST(DebugTrace, FillsNinePlaceholdersInOrderOneLineATrace) {
-    testing::internal::CaptureStderr();
+    captureDebugOutput();
     query_script::debugTrace("%1 %2 %3 %4 %5 %6 %7 %8 %9", "a", "b", "c", "d", "e", "f", "g", "h", "i");
     query_script::debugTrace("only %1", "x", "", "", "", "", "", "", "", "");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "a b c d e f g h i\nonly x\n");
+    EXPECT_EQ(capturedDebugOutput(), "a b c d e f g h i\nonly x\n");
 }
 
 TEST(Queries, PlaceholdersInFieldsRepliesAndTraceTextsGoOutAsGiven) {
@@ -133,9 +134,9 @@ TEST(Queries, PlaceholdersInFieldsRepliesAndTraceTextsGoOutAsGiven) {
     };
     query_script script(&host, "");
     vorn_string value;
-    testing::internal::CaptureStderr();
+    captureDebugOutput();
     script.textGet(f.c_str(), f.c_str(), f.c_str(), value);
-    const std::string trace = testing::internal::GetCapturedStderr();
+    const std::string trace = capturedDebugOutput();
     EXPECT_EQ(items(script.controlIdList("%2", "alm_")), (std::vector<std::string>{"%2", f}));
     EXPECT_EQ(host.commands, (commands{"TG '" + f + "' '" + f + "' '" + f + "'", "XI '%2' 'alm_'"}));
     EXPECT_EQ(trace, "textGet: value returned \"%5\" was not the value requested \"" + f +
@@ -153,22 +154,22 @@ TEST(DebugTrace, GivesWhatAChainOfSingleFillsGivesOnGapsRepeatsAndZero) {
         const vorn_string chained =
             vorn_string(format).arg(a[0]).arg(a[1]).arg(a[2]).arg(a[3]).arg(a[4]).arg(a[5]).arg(a[6]).arg(a[7]).arg(
                 a[8]);
-        testing::internal::CaptureStderr();
+        captureDebugOutput();
         query_script::debugTrace(format, a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7], a[8]);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), std::string(chained) + "\n") << format;
+        EXPECT_EQ(capturedDebugOutput(), std::string(chained) + "\n") << format;
     }
 }
 
 // A trace is no command: a field's line break goes out with the rest of the text.
 TEST(DebugTrace, FieldsWithLineBreaksGoOutWhole) {
-    testing::internal::CaptureStderr();
+    captureDebugOutput();
     query_script::debugTrace("[%1] [%2]", "one\ntwo", "three\r\nfour", "", "", "", "", "", "", "");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "[one\ntwo] [three\r\nfour]\n");
+    EXPECT_EQ(capturedDebugOutput(), "[one\ntwo] [three\r\nfour]\n");
 }
 
 TEST(DebugTrace, ArgumentsHoldingPlaceholdersGoInOnce) {
-    testing::internal::CaptureStderr();
+    captureDebugOutput();
     query_script::debugTrace("%2 %1 %2 %9", "%2", "%1", "", "", "", "", "", "", "last");
     query_script::debugTrace("%0 %10 100%", "a", "", "", "", "", "", "", "", "");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "%1 %2 %1 \n%0 a0 100%\n");
+    EXPECT_EQ(capturedDebugOutput(), "%1 %2 %1 \n%0 a0 100%\n");
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "module_allocator.h"
+#include "string_library_watch.h"
 #include "vorn_string.h"
 #include "vorn_string_texts.h"
 
@@ -108,6 +109,7 @@ bool meetsContract(const primitive& p, unsigned long n, bool fromThenOn, bool& r
 }  // namespace
 
 TEST(VornStringFailure, APrimitiveThatCannotAllocateChangesNothingAndHoldsNothing) {
+    ASSERT_TRUE(watchStringLibraryAllocations());
     for (const primitive& p : kPrimitives) {
         for (const bool fromThenOn : {false, true}) {
             unsigned long n = 1;
@@ -121,6 +123,7 @@ TEST(VornStringFailure, APrimitiveThatCannotAllocateChangesNothingAndHoldsNothin
 }
 
 TEST(VornStringFailure, MembersRaiseBadAllocInTheCallerAndKeepTheirObject) {
+    ASSERT_TRUE(watchStringLibraryAllocations());
     const observed given;
     vorn_string kept("kept");
     vorn_stringlist list(vorn_string("a,b"), ',');

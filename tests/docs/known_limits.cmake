@@ -1,0 +1,61 @@
+# Each limit on the known-limits page names what shows that it is still one, after "Shown by:":
+# a file of the project, a test of this build (as CTest lists it), or a test that another build
+# makes (its name in a test source). A limit that names nothing, or a thing that is gone, fails:
+# a mended limit leaves the page with the change that mends it.
+#
+#   cmake -DPAGE=docs/known-limits.md -DSOURCE=... -DCTEST=... -DBINARY=... -P known_limits.cmake
+file(READ ${PAGE} page)
+# A limit is one list item: its own semicolons must not divide it.
+string(REPLACE ";" "," page "${page}")
+string(REGEX MATCHALL "\n- \\*\\*[^\n]*(\n  [^\n]*)*" limits "${page}")
+if(NOT limits)
+  message(FATAL_ERROR "${PAGE} lists no limit")
+endif()
+
+execute_process(COMMAND ${CTEST} -N --test-dir ${BINARY} OUTPUT_VARIABLE listed RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "ctest -N failed in ${BINARY}")
+endif()
+file(GLOB_RECURSE test_sources ${SOURCE}/tests/*.cmake ${SOURCE}/tests/*.cpp ${SOURCE}/tests/*.js)
+
+# Whether NAME is a file of the project, a test of this build, or a test another build makes.
+function(shown_by name out)
+  set(${out} TRUE PARENT_SCOPE)
+  if(EXISTS ${SOURCE}/${name})
+    return()
+  endif()
+  string(FIND "${listed}" ": ${name}\n" at)
+  if(NOT at EQUAL -1)
+    return()
+  endif()
+  foreach(source IN LISTS test_sources)
+    file(STRINGS ${source} hits REGEX "[^A-Za-z0-9_.-]${name}[^A-Za-z0-9_.-]")
+    if(hits)
+      return()
+    endif()
+  endforeach()
+  set(${out} FALSE PARENT_SCOPE)
+endfunction()
+
+set(faults "")
+foreach(limit IN LISTS limits)
+  string(REGEX MATCH "\\*\\*[^*]+\\*\\*" title "${limit}")
+  string(REGEX MATCH "Shown by: (`[^`]+`[ ,and]*)+" shown "${limit}")
+  string(REGEX MATCHALL "`[^`]+`" names "${shown}")
+  if(NOT names)
+    list(APPEND faults "${title} names nothing that shows it")
+  endif()
+  foreach(name IN LISTS names)
+    string(REPLACE "`" "" name "${name}")
+    shown_by("${name}" found)
+    if(NOT found)
+      list(APPEND faults "${title} names `${name}`, which is no file, no test of this build and no test in tests/")
+    endif()
+  endforeach()
+endforeach()
+if(faults)
+  list(JOIN faults "\n  " lines)
+  message(FATAL_ERROR "${PAGE}:\n  ${lines}")
+endif()
+list(LENGTH limits count)
+message(STATUS "${PAGE}: each of its ${count} limits names what shows it")
