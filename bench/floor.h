@@ -58,6 +58,30 @@ public:
         m_host.hostCommand(line, kHostPerform);
     }
 
+    // "return=all": the one parameter in an answer the module owns until the host hands it
+    // back (release).
+    char* answer(const char* text) {
+        const char* value = std::strchr(text, '=');
+        if (!value || std::strncmp(text, "return", static_cast<size_t>(value - text)) != 0) return nullptr;
+        if (std::strcmp(value + 1, "all") != 0) return nullptr;
+        char line[32];
+        const int length = std::snprintf(line, sizeof line, "RouterDeviceNo=%d", m_device);
+        char* copy = new char[static_cast<size_t>(length) + 1];
+        std::memcpy(copy, line, static_cast<size_t>(length) + 1);
+        return copy;
+    }
+    static void release(char* answer) { delete[] answer; }
+
+    // A timer stops itself.
+    void timer(int id) {
+        char line[16];
+        std::snprintf(line, sizeof line, "ET %d", id);
+        m_host.hostCommand(line, kHostPerform);
+    }
+
+    // Records, auxiliary records and words: Router does nothing with them.
+    static char* ignored(void*, int) { return nullptr; }
+
 private:
     void take() {
         char line[64];

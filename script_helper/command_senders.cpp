@@ -1,5 +1,6 @@
 // The commands through which a script acts on its panel and on the router.
 #include "command_texts.h"
+#include "compiled_format.h"
 #include "debug_output.h"
 #include "filled_text.h"
 #include "vorn_script_helper.h"
@@ -7,6 +8,15 @@
 #include <cstdio>
 
 namespace {
+
+// The senders' formats, compiled with the module.
+constexpr compiled_format kPanelShow = compiledFormat(kPanelShowFormat);
+constexpr compiled_format kPanelShowWithPath = compiledFormat(kPanelShowWithPathFormat);
+constexpr compiled_format kPanelShowExtra = compiledFormat(kPanelShowExtraFormat);
+constexpr compiled_format kPanelShowWithPathExtra = compiledFormat(kPanelShowWithPathExtraFormat);
+constexpr compiled_format kTextPut = compiledFormat(kTextPutFormat);
+constexpr compiled_format kRouterConnect = compiledFormat(kRouterConnectFormat);
+constexpr compiled_format kTimerStop = compiledFormat(kTimerStopFormat);
 
 // Traces a command that is not sent, up to its first line break.
 void traceLineBreak(const char* text, unsigned lineBreakAt) {
@@ -21,24 +31,24 @@ bool vorn_script_helper::panelShow(text_view panel, text_view file, text_view ex
     if (!hostLink) return true;
     const bool withPath = scriptPath.length() > 0;
     if (withPath && extra.length() > 0) {
-        return send(filled_text(kPanelShowWithPathExtraFormat, {panel, scriptPath, file, extra})) != nullptr;
+        return send(filled_text(kPanelShowWithPathExtra, {panel, scriptPath, file, extra})) != nullptr;
     }
-    if (withPath) return send(filled_text(kPanelShowWithPathFormat, {panel, scriptPath, file})) != nullptr;
-    if (extra.length() > 0) return send(filled_text(kPanelShowExtraFormat, {panel, file, extra})) != nullptr;
-    return send(filled_text(kPanelShowFormat, {panel, file})) != nullptr;
+    if (withPath) return send(filled_text(kPanelShowWithPath, {panel, scriptPath, file})) != nullptr;
+    if (extra.length() > 0) return send(filled_text(kPanelShowExtra, {panel, file, extra})) != nullptr;
+    return send(filled_text(kPanelShow, {panel, file})) != nullptr;
 }
 
 void vorn_script_helper::textPut(text_view property, text_view value, text_view panel, text_view control) {
-    send(filled_text(kTextPutFormat, {property, value, panel, control}));
+    send(filled_text(kTextPut, {property, value, panel, control}));
 }
 
 void vorn_script_helper::routerConnect(int device, int source, int destination, text_view extra, bool flag) {
-    send(filled_text(kRouterConnectFormat, {decimal_number(device), decimal_number(source), decimal_number(destination),
-                                            extra, flag ? kTruthText : kFalsehoodText}));
+    send(filled_text(kRouterConnect, {decimal_number(device), decimal_number(source), decimal_number(destination),
+                                      extra, flag ? kTruthText : kFalsehoodText}));
 }
 
 void vorn_script_helper::timerStop(int id) {
-    send(filled_text(kTimerStopFormat, {decimal_number(id)}));
+    send(filled_text(kTimerStop, {decimal_number(id)}));
 }
 
 // A text with a line break would reach the host as two commands: it is traced, not sent.

@@ -21,7 +21,47 @@ unsigned copyLookingForLineBreak(char* to, const char* from, unsigned length) {
     return length;
 }
 
+// Copies the `length` characters of a run of a format; returns the end of the copy.
+char* copyRun(char* to, const char* from, unsigned length) {
+    for (unsigned i = 0; i < length; ++i) to[i] = from[i];
+    return to + length;
+}
+
 }  // namespace
+
+filled_text::filled_text(const compiled_format& format, std::initializer_list<text_view> fields)
+    : m_text(m_inline), m_length(format.ownLength), m_lineBreakAt(kNoLineBreak) {
+    const text_view* const field = fields.begin();
+    const unsigned fieldCount = static_cast<unsigned>(fields.size());
+    const unsigned placeholders = format.placeholders;
+    // A placeholder beyond the fields stays as it is: its two characters.
+    for (unsigned i = 0; i < placeholders; ++i) {
+        const unsigned index = format.field[i];
+        m_length += index < fieldCount ? field[index].length() : 2;
+    }
+    if (m_length > kInlineText) m_text = new char[m_length + 1];
+    char* out = m_text;
+    for (unsigned i = 0; i < placeholders; ++i) {
+        const char* run = format.text + format.runStart[i];
+        out = copyRun(out, run, format.runLength[i]);
+        const unsigned index = format.field[i];
+        if (index >= fieldCount) {
+            out = copyRun(out, run + format.runLength[i], 2);
+            continue;
+        }
+        const text_view& text = field[index];
+        const unsigned length = text.length();
+        if (text.digitsOnly()) {
+            std::memcpy(out, text.data(), length);
+        } else {
+            const unsigned at = copyLookingForLineBreak(out, text.data(), length);
+            if (at < length && m_lineBreakAt == kNoLineBreak) m_lineBreakAt = static_cast<unsigned>(out - m_text) + at;
+        }
+        out += length;
+    }
+    out = copyRun(out, format.text + format.runStart[placeholders], format.runLength[placeholders]);
+    *out = '\0';
+}
 
 // Most command lines fit the object's own storage and number their placeholders from 1 without
 // gaps: they are written there in one pass. A format with gaps is written again with each field

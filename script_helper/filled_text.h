@@ -3,6 +3,7 @@
 // script base sends and every trace it writes.
 #include <initializer_list>
 
+#include "compiled_format.h"
 #include "text_view.h"
 
 // `format` with its placeholders "%1" to "%9" replaced by the fields, as a chain of single fills
@@ -15,6 +16,9 @@
 class filled_text {
 public:
     filled_text(const char* format, std::initializer_list<text_view> fields);
+    // The same text from a format compiled with the module: its length is known before a
+    // character is written, so it is written once, into storage of its size.
+    filled_text(const compiled_format& format, std::initializer_list<text_view> fields);
     ~filled_text();
     filled_text(const filled_text&) = delete;
     filled_text& operator=(const filled_text&) = delete;

@@ -6,8 +6,16 @@
 
 #include <cstring>
 
+namespace {
+
+// The queries' formats, compiled with the module.
+constexpr compiled_format kTextGet = compiledFormat(kTextGetFormat);
+constexpr compiled_format kControlIdList = compiledFormat(kControlIdListFormat);
+
+}  // namespace
+
 void vorn_script_helper::textGet(text_view property, text_view panel, text_view control, vorn_string& value) {
-    host_reply reply(hostLink, send(filled_text(kTextGetFormat, {panel, control, property})));
+    host_reply reply(hostLink, send(filled_text(kTextGet, {panel, control, property})));
     if (reply.empty()) {
         value = "";
         return;
@@ -30,7 +38,7 @@ void vorn_script_helper::textGet(text_view property, text_view panel, text_view 
 }
 
 vorn_stringlist vorn_script_helper::controlIdList(text_view panel, text_view filter) {
-    host_reply reply(hostLink, send(filled_text(kControlIdListFormat, {panel, filter})));
+    host_reply reply(hostLink, send(filled_text(kControlIdList, {panel, filter})));
     if (reply.empty()) return vorn_stringlist();
     return vorn_stringlist(vorn_string(reply.text()), kControlIdSeparator);
 }

@@ -55,15 +55,7 @@ trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/lists/partial" "$scratch/cache/archives/partial" "$scratch/etc"
 # The machine's own sources, for i386 only.
 sources=$scratch/etc/sources.list
-: >"$sources"
-for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-  [ -f "$file" ] && sed -n 's/^deb \(\[[^]]*\] \)\{0,1\}/deb [arch=i386] /p' "$file" >>"$sources"
-done
-for file in /etc/apt/sources.list.d/*.sources; do
-  [ -f "$file" ] || continue
-  awk '/^URIs:/{u=$2} /^Suites:/{$1=""; s=$0} /^Components:/{$1=""; c=$0}
-       /^$/{if(u!="")print "deb [arch=i386] " u s c; u=""} END{if(u!="")print "deb [arch=i386] " u s c}' "$file" >>"$sources"
-done
+{ "$(dirname "$0")/../machine/apt-sources" || true; } | sed 's/^deb /deb [arch=i386] /' >"$sources"
 [ -s "$sources" ] || fail "no Debian sources found in /etc/apt"
 
 apt_options=(-o APT::Architectures::=i386 -o Dir::Etc::SourceList="$sources"

@@ -1,4 +1,7 @@
 #include <climits>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -209,4 +212,63 @@ TEST(FilledText, PlaceholdersBeyondTheFieldsStayAsTheyAre) {
     const filled_text big("<%1|%2>", {longField.c_str()});
     EXPECT_EQ(std::string(big.text()), "<" + longField + "|%2>");
     EXPECT_EQ(big.length(), longField.size() + 5);
+}
+
+// A format compiled with the module gives the text the run-time filler gives, with the same
+// length and the same first line break, whatever its placeholders and fields: in and beyond
+// the object's own storage, a placeholder at either end, gaps, repeats and a '%' of its own.
+TEST(FilledText, ACompiledFormatGivesTheTextOfTheRunTimeFiller) {
+    static const char kEnds[] = "%1 middle %2";
+    static const char kGaps[] = "[%3|%5|%3]";
+    static const char kOwnPercents[] = "100% %0 %% %1%";
+    static const char kBeyond[] = "%1 %2 %3";
+    static const char kNone[] = "no placeholder";
+    static const char kEmpty[] = "";
+    const std::string atTheEdge(filled_text::kInlineText - 10, 'e');  // "%1 middle %2" fills it exactly
+    const std::string overTheEdge = atTheEdge + "o";
+    const std::string longField(300, 'L');
+    const struct {
+        const compiled_format format;
+        const char* runTime;
+        std::vector<std::string> fields;
+    } cases[] = {
+        {compiledFormat(kEnds), kEnds, {"a", "b"}},
+        {compiledFormat(kEnds), kEnds, {atTheEdge, ""}},
+        {compiledFormat(kEnds), kEnds, {overTheEdge, ""}},
+        {compiledFormat(kEnds), kEnds, {longField, longField}},
+        {compiledFormat(kEnds), kEnds, {"x\ny", "\rz"}},
+        {compiledFormat(kGaps), kGaps, {"first", "second\n"}},
+        {compiledFormat(kOwnPercents), kOwnPercents, {"f"}},
+        {compiledFormat(kBeyond), kBeyond, {"only"}},
+        {compiledFormat(kBeyond), kBeyond, {}},
+        {compiledFormat(kNone), kNone, {"unused"}},
+        {compiledFormat(kEmpty), kEmpty, {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<text_view> views;
+        for (const std::string& field : c.fields) views.push_back(field.c_str());
+        const auto fill = [&](const auto& format) {
+            switch (views.size()) {
+            case 0:
+                return std::make_unique<filled_text>(format, std::initializer_list<text_view>{});
+            case 1:
+                return std::make_unique<filled_text>(format, std::initializer_list<text_view>{views[0]});
+            default:
+                return std::make_unique<filled_text>(format, std::initializer_list<text_view>{views[0], views[1]});
+            }
+        };
+        const auto compiled = fill(c.format);
+        const auto runTime = fill(c.runTime);
+        EXPECT_STREQ(compiled->text(), runTime->text()) << c.runTime;
+        EXPECT_EQ(compiled->length(), runTime->length()) << c.runTime;
+        EXPECT_EQ(compiled->lineBreakAt(), runTime->lineBreakAt()) << c.runTime;
+    }
+}
+
+// A number's digits are copied without a look for line breaks; any other field is looked at.
+TEST(FilledText, ACompiledFormatNotesTheFirstLineBreakAFieldBrings) {
+    static const char kLine[] = "TP '%1=%2' '%3'";
+    const filled_text text(compiledFormat(kLine), {decimal_number(-12), "a\rb", "c\n"});
+    EXPECT_STREQ(text.text(), "TP '-12=a\rb' 'c\n'");
+    EXPECT_EQ(text.lineBreakAt(), 9u);
 }
