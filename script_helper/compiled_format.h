@@ -35,7 +35,8 @@ constexpr compiled_format compiledFormat(const char (&format)[Size]) {
     unsigned length = 0;
     while (length < Size && format[length] != '\0') ++length;
     bool present[9] = {};
-    for (unsigned at = 0; at + 1 < length; ++at) {
+    // A '%' at the end is followed by the format's NUL, which is no digit.
+    for (unsigned at = 0; at < length; ++at) {
         const unsigned digit = format[at] == '%' ? static_cast<unsigned>(format[at + 1] - '1') : 9;
         if (digit < 9) present[digit] = true, ++at;
     }
@@ -45,7 +46,7 @@ constexpr compiled_format compiledFormat(const char (&format)[Size]) {
     }
     unsigned runStart = 0;
     for (unsigned at = 0; at < length; ++at) {
-        const unsigned digit = format[at] == '%' && at + 1 < length ? static_cast<unsigned>(format[at + 1] - '1') : 9;
+        const unsigned digit = format[at] == '%' ? static_cast<unsigned>(format[at + 1] - '1') : 9;
         if (digit >= 9) continue;
         // A format with more placeholders than are kept does not compile: the index is out of range.
         const unsigned n = compiled.placeholders++;

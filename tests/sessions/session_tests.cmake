@@ -242,6 +242,12 @@ vorn_add_session(validate_a_module_that_answers_timers EXIT 1
   ARGS validate $<TARGET_FILE:timer_answer_module> --include callback-codes,quick-callbacks
        --timeout ${VORN_CHECK_TIMEOUT_MS}
   EXPECT "FAIL callback-codes: .*non-null-return" "FAIL quick-callbacks: .*non-null-return")
+# A random session that fails is cut down to the shortest part that still fails: this seed's
+# session answers a timer in its first timer line, and that line alone is what is reported.
+vorn_add_session(validate_reports_the_shortest_random_session_that_fails EXIT 1
+  ARGS validate $<TARGET_FILE:timer_answer_module> --include random-session --seed 5 --json
+       --timeout ${VORN_CHECK_TIMEOUT_MS}
+  EXPECT "\"reason\": \"seed 5: BREACH non-null-return at line 1: timer 0\"" "\"session\": \"timer 0\\\\n\",")
 
 if(NOT WIN32)
   # A file that is no module fails every check that loads it, each with the loader's reason.

@@ -21,6 +21,21 @@ TEST(SessionRecorder, TheDiffKeepsCommonLinesAndMarksTheRest) {
     EXPECT_EQ(lineDiff({"a", "b"}, {"a", "b"}), "");
 }
 
+// The diff is the shortest there is: it keeps the longest run of lines the two have in common,
+// removing before it adds, so that an update shows only what changed.
+TEST(SessionRecorder, TheDiffIsTheShortestThatTurnsOneIntoTheOther) {
+    EXPECT_EQ(lineDiff({"a", "b", "c", "d"}, {"b", "c", "d", "a"}), "-a\n+a\n");
+    EXPECT_EQ(lineDiff({"x", "a", "b"}, {"a", "b", "y"}), "-x\n+y\n");
+    EXPECT_EQ(lineDiff({"a", "b", "a", "b"}, {"b", "a", "b", "a"}), "-a\n+a\n");
+    EXPECT_EQ(lineDiff({"a", "b", "c"}, {"c", "b", "a"}), "-a\n-b\n+b\n+a\n");
+    EXPECT_EQ(lineDiff({"t", "a", "t", "b"}, {"a", "t", "b", "t"}), "-t\n+t\n");
+    EXPECT_EQ(lineDiff({}, {"new"}), "+new\n");
+    EXPECT_EQ(lineDiff({"old"}, {}), "-old\n");
+    // A line added before lines that repeat: the repeats are kept, not removed and added again.
+    EXPECT_EQ(lineDiff({"a", "a"}, {"b", "a", "a"}), "+b\n");
+    EXPECT_EQ(lineDiff({"RC 1 2 3", "RC 1 2 3", "AS"}, {"PS", "RC 1 2 3", "RC 1 2 3", "AS"}), "+PS\n");
+}
+
 TEST(SessionRecorder, KeepsWhatCreationSentBeforeThePlayedActions) {
     session_recorder recorder;
     recorder.created({"PS '1' 'p1.vorn_ui'"});

@@ -116,6 +116,20 @@ TEST(VornString, ArgFillsEveryOneOfManyPlaceholders) {
     EXPECT_EQ(text(vorn_string(format.c_str()).arg("x")), expected);
 }
 
+// The lowest placeholder's places are remembered up to a count, and a text with more is walked
+// again: each count at the edge, once tracked in full and once one past it, fills every place.
+TEST(VornString, ArgFillsEveryPlaceAtAndPastThePlacesItRemembers) {
+    for (int occurrences : {15, 16, 17}) {
+        std::string format, expected;
+        for (int i = 0; i < occurrences; ++i) {
+            format += "(%1)%3";
+            expected += "(x)%3";
+        }
+        EXPECT_EQ(text(vorn_string(format.c_str()).arg("x")), expected) << occurrences;
+        EXPECT_EQ(vorn_string(format.c_str()).arg("x").length(), expected.size()) << occurrences;
+    }
+}
+
 TEST(VornString, ArgOnLongTexts) {
     const std::string body(1000, 'z');
     const vorn_string filled = vorn_string(("<%1>" + body + "<%1>").c_str()).arg(body.c_str());
@@ -134,6 +148,23 @@ TEST(VornString, SplitDividesAtTheFirstSeparator) {
     self.split('=', self, right);
     EXPECT_EQ(text(self), "a");
     EXPECT_EQ(text(right), "b");
+}
+
+// Each part holds exactly its characters: a terminator counted in would not show in the text.
+TEST(VornString, SplitPartsHaveExactlyTheirLengths) {
+    vorn_string left, right;
+    vorn_string("key=value").split('=', left, right);
+    EXPECT_EQ(left.length(), 3u);
+    EXPECT_EQ(right.length(), 5u);
+    vorn_string("key=").split('=', left, right);
+    EXPECT_EQ(left.length(), 3u);
+    EXPECT_EQ(right.length(), 0u);
+    vorn_string("=v").split('=', left, right);
+    EXPECT_EQ(left.length(), 0u);
+    EXPECT_EQ(right.length(), 1u);
+    vorn_string("plain").split('=', left, right);
+    EXPECT_EQ(left.length(), 5u);
+    EXPECT_EQ(right.length(), 0u);
 }
 
 TEST(VornStringList, SplitsKeepingEmptyItems) {

@@ -1,6 +1,7 @@
 // The ELF export reader, on files made wrong on purpose.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -83,6 +84,50 @@ TEST(ElfExports, OnlyTheCountedSectionHeadersAreRead) {
     std::string error;
     EXPECT_FALSE(elfExportedSymbols(writtenFile("dynsym_not_counted.so", bytes), error));
     EXPECT_EQ(error, "no dynamic symbol table");
+}
+
+// The factory's symbol in a real module, with its binding made each of the ELF bindings in turn:
+// global, weak and GNU unique symbols are exported, local ones are not.
+TEST(ElfExports, GlobalWeakAndUniqueSymbolsAreExportedAndLocalOnesAreNot) {
+    std::ifstream in(VORN_AN_ELF_MODULE, std::ios::binary);
+    const std::string original((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(original.size(), sizeof(ElfW(Ehdr)));
+    ElfW(Ehdr) header;
+    std::memcpy(&header, original.data(), sizeof header);
+    const auto sectionAt = [&](unsigned index) { return header.e_shoff + std::uint64_t(index) * header.e_shentsize; };
+    // Where the factory's symbol lies in the file.
+    std::uint64_t factoryAt = 0;
+    for (unsigned i = 0; i < header.e_shnum && !factoryAt; ++i) {
+        ElfW(Shdr) section;
+        std::memcpy(&section, original.data() + sectionAt(i), sizeof section);
+        if (section.sh_type != SHT_DYNSYM) continue;
+        ElfW(Shdr) names;
+        std::memcpy(&names, original.data() + sectionAt(section.sh_link), sizeof names);
+        for (std::uint64_t at = 0; at + sizeof(ElfW(Sym)) <= section.sh_size; at += sizeof(ElfW(Sym))) {
+            ElfW(Sym) symbol;
+            std::memcpy(&symbol, original.data() + section.sh_offset + at, sizeof symbol);
+            if (std::string(original.data() + names.sh_offset + symbol.st_name) == "load_vorn_client_script") {
+                factoryAt = section.sh_offset + at;
+            }
+        }
+    }
+    ASSERT_NE(factoryAt, 0u);
+    const struct {
+        unsigned char bind;
+        bool exported;
+    } bindings[] = {{STB_GLOBAL, true}, {STB_WEAK, true}, {STB_GNU_UNIQUE, true}, {STB_LOCAL, false}};
+    for (const auto& binding : bindings) {
+        std::string bytes = original;
+        ElfW(Sym) symbol;
+        std::memcpy(&symbol, bytes.data() + factoryAt, sizeof symbol);
+        symbol.st_info = static_cast<unsigned char>((binding.bind << 4) | (symbol.st_info & 0xf));
+        std::memcpy(&bytes[factoryAt], &symbol, sizeof symbol);
+        std::string error;
+        const auto symbols = elfExportedSymbols(writtenFile("bound.so", bytes), error);
+        ASSERT_TRUE(symbols) << error;
+        const bool listed = std::find(symbols->begin(), symbols->end(), "load_vorn_client_script") != symbols->end();
+        EXPECT_EQ(listed, binding.exported) << "binding " << int(binding.bind);
+    }
 }
 
 }  // namespace
