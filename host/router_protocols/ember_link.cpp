@@ -228,4 +228,8 @@ ember_link::route_result ember_link::route(int destination, int source) {
     return answered ? route_result::unconfirmed : route_result::no_ack;
 }
 
+const tcp_connection* ember_link::connection() const {
+    return m_state == link_state::open ? m_connection.get() : nullptr;
+}
+
 }  // namespace vorn_host

@@ -45,6 +45,7 @@ public:
     const std::string& lastProblem() const override { return m_problem; }
     const router_view& reported() const override { return m_view; }
     bool refresh(unsigned waitMs) override;
+    const tcp_connection* connection() const override;
 
 private:
     using clock_type = std::chrono::steady_clock;

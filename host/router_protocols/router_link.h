@@ -7,6 +7,7 @@
 #include <string>
 
 #include "router_view.h"
+#include "tcp_connection.h"
 
 namespace vorn_host {
 
@@ -38,6 +39,8 @@ public:
     // made, labels renamed), waiting at most `waitMs` for it; true when what it reported
     // changed. Nothing is sent, and a lost link stays lost until the next route.
     virtual bool refresh(unsigned waitMs) = 0;
+    // The open connection to the router, whose bytes a refresh takes in; null while there is none.
+    virtual const tcp_connection* connection() const = 0;
 };
 
 }  // namespace vorn_host

@@ -42,4 +42,12 @@ router_link* router_links::linkFor(long device) const {
     return found == m_links.end() ? nullptr : found->second.get();
 }
 
+std::vector<vorn_tcp*> router_links::openConnections() const {
+    std::vector<vorn_tcp*> open;
+    for (const auto& [device, link] : m_links) {
+        if (const tcp_connection* connection = link->connection()) open.push_back(connection->handle());
+    }
+    return open;
+}
+
 }  // namespace vorn_host

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "router_link.h"
 
@@ -19,6 +20,8 @@ public:
     router_link* linkFor(long device) const;
     // Every link, by device number.
     const std::map<long, std::unique_ptr<router_link>>& all() const { return m_links; }
+    // The socket library's connections of the links that are open, for a wait on all of them.
+    std::vector<vorn_tcp*> openConnections() const;
 
 private:
     std::map<long, std::unique_ptr<router_link>> m_links;

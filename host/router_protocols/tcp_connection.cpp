@@ -50,6 +50,10 @@ bool tcp_connection::send(const std::string& bytes, clock_type::time_point deadl
     return false;
 }
 
+vorn_tcp* tcp_connection::handle() const {
+    return m_parts->connection;
+}
+
 tcp_connection::received tcp_connection::receive(char* buffer, std::size_t capacity, clock_type::time_point deadline,
                                                  std::size_t& count) {
     count = 0;

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+extern "C" struct vorn_tcp;
+
 namespace vorn_host {
 
 class tcp_connection {
@@ -27,6 +29,10 @@ public:
     enum class received { data, timed_out, closed };
     // Receives what has arrived, up to `capacity` bytes, into `buffer`; `count` says how many.
     received receive(char* buffer, std::size_t capacity, clock_type::time_point deadline, std::size_t& count);
+
+    // The socket library's connection, for a wait on several at once (webNextLine); valid while
+    // this connection lives.
+    vorn_tcp* handle() const;
 
 private:
     struct parts;

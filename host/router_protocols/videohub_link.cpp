@@ -173,4 +173,8 @@ videohub_link::route_result videohub_link::route(int destination, int source) {
     }
 }
 
+const tcp_connection* videohub_link::connection() const {
+    return m_state == link_state::open ? m_connection.get() : nullptr;
+}
+
 }  // namespace vorn_host

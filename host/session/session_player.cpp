@@ -203,6 +203,10 @@ bool session_player::takeRouterReports(unsigned waitMs) {
     return changed;
 }
 
+std::vector<vorn_tcp*> session_player::routerConnections() const {
+    return m_instances.empty() ? std::vector<vorn_tcp*>{} : m_instances.front().host->routerConnections();
+}
+
 void session_player::finish() {
     if (m_finished) return;
     m_finished = true;

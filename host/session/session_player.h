@@ -44,6 +44,8 @@ public:
     // Takes in what the real routers sent of their own accord, for every instance's host; true
     // when any of it changed (simulated_host::takeRouterReports).
     bool takeRouterReports(unsigned waitMs);
+    // The open connections to the real routers, which every instance's host shares.
+    std::vector<vorn_tcp*> routerConnections() const;
     // Closes the last expectations, deletes every script still alive and shows the crosspoints.
     void finish();
 

@@ -304,6 +304,10 @@ bool simulated_host::takeRouterReports(unsigned waitMs) {
     return changed;
 }
 
+std::vector<vorn_tcp*> simulated_host::routerConnections() const {
+    return m_routers ? m_routers->openConnections() : std::vector<vorn_tcp*>{};
+}
+
 void simulated_host::checkOnPanel(const std::string& panel, const std::string& control, const std::string& line) {
     if (!m_panels.lists(panel, control)) breach(kRuleControlNotOnPanel, line);
 }

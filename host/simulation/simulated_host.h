@@ -19,6 +19,8 @@
 #include "vorn_boundary_words.h"
 #include "vorn_host_command.h"
 
+extern "C" struct vorn_tcp;
+
 namespace vorn_host {
 
 class simulated_host final : public vorn_host_command {
@@ -56,6 +58,8 @@ public:
     // Takes in what the real routers sent of their own accord (another controller's routes,
     // renamed ports), waiting at most `waitMs` on each; true when any of it changed.
     bool takeRouterReports(unsigned waitMs);
+    // The open connections to the real routers, whose bytes takeRouterReports takes in.
+    std::vector<vorn_tcp*> routerConnections() const;
     const panel_model& panels() const { return m_panels; }
     const std::set<long>& runningTimers() const { return m_runningTimers; }
 

@@ -21,8 +21,9 @@ struct vorn_web_server;  // a listening server; made by webStart, released by we
 
 // What tcpReceive found.
 enum vorn_tcp_received { vorn_tcp_data = 0, vorn_tcp_timed_out = 1, vorn_tcp_closed = 2 };
-// What webNextLine found: the page or a client asked to quit, a line to play, or nothing yet.
-enum vorn_web_next { vorn_web_quit = 0, vorn_web_line = 1, vorn_web_waited = 2 };
+// What webNextLine found: the page or a client asked to quit, a line to play, nothing within
+// the wait, or a watched connection with bytes to read.
+enum vorn_web_next { vorn_web_quit = 0, vorn_web_line = 1, vorn_web_waited = 2, vorn_web_readable = 3 };
 
 // The browser view's server, as webStart is told it. Every pointer is read during the call
 // only: the server keeps copies.
@@ -48,6 +49,7 @@ struct vorn_socket_library {
     int (*tcpSend)(vorn_tcp* connection, const char* bytes, std::size_t length, long long waitMs, char* error,
                    std::size_t errorSize);
     // Receives what has arrived within `waitMs`, up to `capacity` bytes; `count` says how many.
+    // With `waitMs` 0 it does not wait: it takes what has arrived, or says timed out.
     vorn_tcp_received (*tcpReceive)(vorn_tcp* connection, char* buffer, std::size_t capacity, long long waitMs,
                                     std::size_t* count);
     // Shuts the connection down and releases it. Null does nothing.
@@ -56,9 +58,13 @@ struct vorn_socket_library {
     // Null where the library was built without the browser view's HTTP server.
     // Listens and starts serving; null, with the reason in `error`, when it cannot listen.
     vorn_web_server* (*webStart)(const vorn_web_settings* settings, char* error, std::size_t errorSize);
-    // Waits at most `waitMs` for the page to send a session line to play, and copies it into
-    // `line` (at most `capacity` - 1 bytes and a NUL).
-    vorn_web_next (*webNextLine)(vorn_web_server* server, char* line, std::size_t capacity, long long waitMs);
+    // Waits at most `waitMs` for the first of: the page sending a session line to play, copied
+    // into `line` (at most `capacity` - 1 bytes and a NUL); the page or a client asking to quit;
+    // one of the `count` connections of `watched` having bytes to read, or being closed by its
+    // peer, whose index goes to `readable`. Nothing is read from the connections: they are the
+    // caller's again when it returns. One wait wakes for each, as it happens; nothing polls.
+    vorn_web_next (*webNextLine)(vorn_web_server* server, char* line, std::size_t capacity, vorn_tcp* const* watched,
+                                 std::size_t count, std::size_t* readable, long long waitMs);
     // The state the page shows from now on: `length` bytes of JSON, copied.
     void (*webPublish)(vorn_web_server* server, const char* state, std::size_t length);
     // Stops serving, ends the server's threads and releases it. Null does nothing.

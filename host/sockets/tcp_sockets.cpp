@@ -63,6 +63,10 @@ vorn_tcp* tcpOpen(const char* host, const char* port, long long waitMs, char* er
                  error, errorSize);
             return nullptr;
         }
+        // A route is a few bytes: it goes out as it is sent, not held for the last one's
+        // acknowledgement.
+        asio::error_code ignored;
+        connection->socket.set_option(asio::ip::tcp::no_delay(true), ignored);
         return connection.release();
     });
 }
@@ -81,9 +85,24 @@ int tcpSend(vorn_tcp* connection, const char* bytes, std::size_t length, long lo
     });
 }
 
+// What has arrived, without waiting: a read of the socket in its non-blocking mode.
+vorn_tcp_received receiveArrived(vorn_tcp& connection, char* buffer, std::size_t capacity, std::size_t& count) {
+    asio::error_code ec;
+    connection.socket.non_blocking(true, ec);
+    if (!ec) count = connection.socket.read_some(asio::buffer(buffer, capacity), ec);
+    asio::error_code ignored;
+    connection.socket.non_blocking(false, ignored);
+    if (!ec) return vorn_tcp_data;
+    return ec == asio::error::would_block || ec == asio::error::try_again ? vorn_tcp_timed_out : vorn_tcp_closed;
+}
+
 vorn_tcp_received tcpReceive(vorn_tcp* connection, char* buffer, std::size_t capacity, long long waitMs,
                              std::size_t* count) {
     *count = 0;
+    if (waitMs <= 0) {
+        return guarded(vorn_tcp_closed, nullptr, 0,
+                       [&] { return receiveArrived(*connection, buffer, capacity, *count); });
+    }
     return guarded(vorn_tcp_closed, nullptr, 0, [&] {
         const asio::error_code ec = connection->await(
             [&](auto handler) { connection->socket.async_read_some(asio::buffer(buffer, capacity), handler); }, waitMs,
@@ -99,6 +118,88 @@ void tcpClose(vorn_tcp* connection) {
     connection->socket.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
     connection->socket.close(ignored);
     delete connection;
+}
+
+connection_wait::connection_wait(vorn_tcp* connection) : m_connection(connection) {
+    m_connection->io.restart();
+    // A wait that ends in an error has something to read too: the error, which the read finds.
+    m_connection->socket.async_wait(asio::ip::tcp::socket::wait_read, [this](const asio::error_code& ec) {
+        if (ec != asio::error::operation_aborted) m_readable = true;
+    });
+}
+
+// The deadline is a timer of the connection's context, so that the run sleeps until one of its
+// three handlers: a run with a deadline of its own would wake every second to look at the clock.
+bool connection_wait::run(std::chrono::steady_clock::time_point deadline) {
+    asio::io_context& io = m_connection->io;
+    asio::steady_timer timer(io, deadline);
+    bool over = false;
+    timer.async_wait([&over](const asio::error_code&) { over = true; });
+    m_woken = false;
+    while (!m_readable && !m_woken && !over) io.run_one();
+    // The timer's handler refers to this frame: it runs before the frame goes.
+    timer.cancel();
+    while (!over) io.run_one();
+    return m_readable;
+}
+
+void connection_wait::wake() {
+    asio::post(m_connection->io, [this] { m_woken = true; });
+}
+
+// The wait is cancelled and its handler run here, with any wake still queued, so that nothing of
+// it is left to end the caller's next operation.
+connection_wait::~connection_wait() {
+    asio::error_code ignored;
+    m_connection->socket.cancel(ignored);
+    m_connection->io.restart();
+    m_connection->io.poll();
+}
+
+// Each connection's own I/O context runs on its wait's thread until the socket can be read; the
+// destructor posts the cancel to that context, so that the socket is touched on that thread only.
+readable_watch::readable_watch(vorn_tcp* const* connections, std::size_t count, std::function<void(std::size_t)> ready)
+    : m_connections(connections, connections + count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        vorn_tcp* connection = m_connections[i];
+        connection->io.restart();
+        connection->socket.async_wait(asio::ip::tcp::socket::wait_read, [ready, i](const asio::error_code& ec) {
+            if (!ec) ready(i);
+        });
+        try {
+            m_waits.emplace_back([connection] {
+                try {
+                    connection->io.run();
+                } catch (...) {
+                }
+            });
+        } catch (...) {
+            // No thread for this one: the waits begun are ended as the destructor ends them.
+            m_connections.resize(i + 1);
+            stop();
+            throw;
+        }
+    }
+}
+
+readable_watch::~readable_watch() {
+    stop();
+}
+
+void readable_watch::stop() {
+    for (vorn_tcp* connection : m_connections) {
+        asio::post(connection->io, [connection] {
+            asio::error_code ignored;
+            connection->socket.cancel(ignored);
+        });
+    }
+    for (std::thread& wait : m_waits) wait.join();
+    // A cancel posted after its wait had ended is run now, while no operation of the caller's is
+    // pending, so that it cannot end the next one.
+    for (vorn_tcp* connection : m_connections) {
+        connection->io.restart();
+        connection->io.poll();
+    }
 }
 
 }  // namespace vorn_sockets

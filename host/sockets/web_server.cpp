@@ -5,13 +5,16 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include <httplib.h>
 
 #include "socket_errors.h"
+#include "tcp_sockets.h"
 #include "web_door.h"
 
 using vorn_host::admit;
@@ -40,6 +43,20 @@ struct shared_view {
     unsigned long version = 0;
     bool quit = false;
     int eventStreams = 0;
+    // The first watched connection found readable during one webNextLine, while it waits.
+    std::optional<std::size_t> readable;
+    // How the main thread's wait is ended, while it runs a connection's context rather than
+    // waiting on `changed`; null otherwise.
+    std::function<void()> wake;
+
+    // Tells the main thread that something it waits for has come. Called with `mutex` held.
+    // Whether the main thread's wait is over. Called with `mutex` held.
+    bool due() const { return quit || !toPlay.empty() || readable.has_value(); }
+
+    void tellMainThread() {
+        changed.notify_all();
+        if (wake) wake();
+    }
 };
 
 // The server's log of refusals, written from its threads one line at a time.
@@ -86,6 +103,9 @@ void guard(httplib::Server& server, const web_door& door, refusal_log& log) {
         return httplib::Server::HandlerResponse::Handled;
     });
     server.set_payload_max_length(kMaxActionBytes);
+    // Each state goes to the event stream as it is published: small writes are not held back
+    // until the reader acknowledges the last one.
+    server.set_tcp_nodelay(true);
     server.set_write_timeout(kWriteTimeoutSeconds, 0);
 }
 
@@ -174,7 +194,7 @@ const route kRoutes[] = {
                  return;
              }
              view.toPlay.push_back(req.body);
-             view.changed.notify_all();
+             view.tellMainThread();
              res.set_content("queued\n", "text/plain");
          };
      }},
@@ -183,7 +203,7 @@ const route kRoutes[] = {
          return [&view](const httplib::Request&, httplib::Response& res) {
              std::lock_guard<std::mutex> lock(view.mutex);
              view.quit = true;
-             view.changed.notify_all();
+             view.tellMainThread();
              res.set_content("bye\n", "text/plain");
          };
      }},
@@ -229,17 +249,74 @@ vorn_web_server* webStart(const vorn_web_settings* settings, char* error, std::s
     });
 }
 
-vorn_web_next webNextLine(vorn_web_server* server, char* line, std::size_t capacity, long long waitMs) {
+namespace {
+
+// The wait's forms: on the queue alone where no connection is watched; otherwise on the first
+// connection, whose context the main thread runs itself, with the queue waking it there and any
+// further connections waited on by threads of their own.
+void waitOnTheQueue(shared_view& view, long long waitMs) {
+    std::unique_lock<std::mutex> lock(view.mutex);
+    view.changed.wait_for(lock, std::chrono::milliseconds(waitMs), [&] { return view.due(); });
+}
+
+void waitOnConnections(shared_view& view, vorn_tcp* const* watched, std::size_t count, long long waitMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    vorn_sockets::connection_wait first(watched[0]);
+    {
+        std::lock_guard<std::mutex> lock(view.mutex);
+        view.wake = [&first] { first.wake(); };
+    }
+    {
+        // The further connections' threads tell the main thread under the lock, so the watch
+        // lives outside it, and is ended (its threads joined) before `first` is.
+        const vorn_sockets::readable_watch others(watched + 1, count - 1, [&view](std::size_t index) {
+            std::lock_guard<std::mutex> lock(view.mutex);
+            if (!view.readable) view.readable = index + 1;
+            view.tellMainThread();
+        });
+        for (;;) {
+            {
+                std::lock_guard<std::mutex> lock(view.mutex);
+                if (view.due()) break;
+            }
+            if (first.run(deadline)) {
+                std::lock_guard<std::mutex> lock(view.mutex);
+                if (!view.readable) view.readable = 0;
+                break;
+            }
+            if (std::chrono::steady_clock::now() >= deadline) break;
+        }
+    }
+    std::lock_guard<std::mutex> lock(view.mutex);
+    view.wake = nullptr;
+}
+
+}  // namespace
+
+vorn_web_next webNextLine(vorn_web_server* server, char* line, std::size_t capacity, vorn_tcp* const* watched,
+                          std::size_t count, std::size_t* readable, long long waitMs) {
     return guarded(vorn_web_quit, nullptr, 0, [&] {
         shared_view& view = server->view;
-        std::unique_lock<std::mutex> lock(view.mutex);
-        const bool woken = view.changed.wait_for(lock, std::chrono::milliseconds(waitMs < 0 ? 0 : waitMs),
-                                                 [&] { return view.quit || !view.toPlay.empty(); });
-        if (!woken) return vorn_web_waited;
-        if (view.toPlay.empty()) return vorn_web_quit;
-        tell(view.toPlay.front(), line, capacity);
-        view.toPlay.pop_front();
-        return vorn_web_line;
+        {
+            std::lock_guard<std::mutex> lock(view.mutex);
+            view.readable.reset();
+        }
+        if (count == 0) {
+            waitOnTheQueue(view, waitMs < 0 ? 0 : waitMs);
+        } else {
+            waitOnConnections(view, watched, count, waitMs < 0 ? 0 : waitMs);
+        }
+        // Lines sent before a quit are played first.
+        std::lock_guard<std::mutex> lock(view.mutex);
+        if (!view.toPlay.empty()) {
+            tell(view.toPlay.front(), line, capacity);
+            view.toPlay.pop_front();
+            return vorn_web_line;
+        }
+        if (view.quit) return vorn_web_quit;
+        if (!view.readable) return vorn_web_waited;
+        *readable = *view.readable;
+        return vorn_web_readable;
     });
 }
 

@@ -5,64 +5,22 @@
 //   node router_link_test.js SCENARIO VORN_HOST MODULE SESSION [NODE_MODULES]
 //
 // SCENARIO: videohub-server | confirms | refuses | silent | unconfirmed | out-of-range
-//           | never-accepts | floods | drops-and-returns | tally
+//           | never-accepts | floods | drops-and-returns | tally | idle
 // (tally: with --web, after the session's take, the stand-in reports a route that another
-// controller made, and vorn-host's state shows it as it comes, named by the router's labels)
+// controller made, and vorn-host's state shows it as it comes, named by the router's labels;
+// idle: with --web and nothing happening, vorn-host's main thread does not wake; Linux only)
 // VORN_HOST may be a command of several words separated by ';' (an emulator and the program).
 'use strict';
-const net = require('net');
+const fs = require('fs');
 const path = require('path');
 const { spawn } = require('child_process');
 const freePort = require('./free_port');
-const { flood } = require('./flood');
+const { standIn } = require('./videohub_stand_in');
 const { vornHost } = require('./vorn_host');
 const { request, waitForPage, publishedState, fromThePage, waitMs } = require('./web_client');
 
 const [scenario, vornHostCommand, moduleFile, session, nodeModules] = process.argv.slice(2);
 const launcher = vornHost(vornHostCommand);
-
-// A router that speaks the protocol as the stand-in's mode says: it sends its prelude, then
-// answers each block with ACK (or NAK, or nothing) and, when it confirms, the status block.
-// Modes beyond the protocol: 'floods' answers a route with 64 MiB and no blank line;
-// 'drops-once' closes its first connection when the route comes, and confirms on the next.
-// 'tally' confirms, names its ports, and reports a route of another controller's when told.
-function standIn(port, mode, size, routes, events = {}) {
-  let connections = 0;
-  const server = net.createServer((socket) => {
-    const connection = ++connections;
-    socket.on('close', () => { if (events.closed) events.closed(connection); });
-    let prelude = 'PROTOCOL PREAMBLE:\nVersion: 2.8\n\nVIDEOHUB DEVICE:\nDevice present: true\n' +
-      `Video inputs: ${size}\nVideo outputs: ${size}\n\n`;
-    if (mode === 'tally') {
-      prelude += 'INPUT LABELS:\n' + Array.from({ length: size }, (_, i) => `${i} CAM ${i + 1}\n`).join('') + '\n';
-      prelude += 'OUTPUT LABELS:\n' + Array.from({ length: size }, (_, i) => `${i} MON ${i + 1}\n`).join('') + '\n';
-      events.otherController = (destination, source) =>
-        socket.write(`VIDEO OUTPUT ROUTING:\n${destination} ${source}\n\n`);
-    }
-    prelude += 'VIDEO OUTPUT ROUTING:\n';
-    for (let i = 0; i < size; i++) prelude += `${i} 0\n`;
-    socket.write(prelude + '\nEND PRELUDE:\n\n');
-    let buffer = '';
-    socket.on('data', (data) => {
-      buffer += data.toString();
-      let end;
-      while ((end = buffer.indexOf('\n\n')) !== -1) {
-        const lines = buffer.slice(0, end).split('\n');
-        buffer = buffer.slice(end + 2);
-        if (lines[0] !== 'VIDEO OUTPUT ROUTING:') continue;
-        for (const line of lines.slice(1)) routes.push(line.split(' ').map(Number));
-        if (mode === 'floods') { flood(socket, Buffer.alloc(64 * 1024, 'x')); continue; }
-        if (mode === 'drops-once' && connection === 1) { socket.destroy(); return; }
-        if (mode === 'silent') continue;
-        if (mode === 'refuses') { socket.write('NAK\n\n'); continue; }
-        socket.write('ACK\n\n');
-        if (mode === 'confirms' || mode === 'drops-once' || mode === 'tally') socket.write(`VIDEO OUTPUT ROUTING:\n${lines.slice(1).join('\n')}\n\n`);
-      }
-    });
-    socket.on('error', () => {});
-  });
-  return new Promise((resolve) => server.listen(port, '127.0.0.1', () => resolve(server)));
-}
 
 // How long vorn-host waits for the router's word. Where the router answers, a long wait costs
 // nothing and holds on a loaded machine; where it stays silent (videohub-server never confirms a
@@ -204,10 +162,36 @@ async function tally(port, routes) {
   console.log(`tally: passed; routes on the wire ${JSON.stringify(routes)}`);
 }
 
+// The times the main thread of a process has gone to sleep of its own accord: each wait it ends
+// counts one, however busy the machine.
+function mainThreadWaits(pid) {
+  return Number(/voluntary_ctxt_switches:\s+(\d+)/.exec(fs.readFileSync(`/proc/${pid}/task/${pid}/status`, 'utf8'))[1]);
+}
+
+// Serving the page with a router linked, and nothing happening: vorn-host's main thread waits on
+// both and wakes for nothing, where it once looked at the router five times a second.
+async function idle(port, routes) {
+  await standIn(port, 'tally', 16, routes);
+  const webPort = await freePort();
+  const host = startHost(port, ['--web', `127.0.0.1:${webPort}`]);
+  const token = await waitForPage(webPort, waitMs);
+  await publishedState(webPort, token, waitMs);
+  await delay(300);
+  const before = mainThreadWaits(host.child.pid);
+  await delay(3000);
+  const woken = mainThreadWaits(host.child.pid) - before;
+  check(woken <= 2, `vorn-host's main thread woke ${woken} times in 3 s with nothing to do`, host);
+  await request(webPort, 'POST', '/quit', { headers: fromThePage(webPort, token) });
+  const code = await host.ended;
+  check(code === 0, `exit ${code}`, host);
+  console.log(`idle: passed; the main thread woke ${woken} times in 3 s`);
+}
+
 async function main() {
   const port = await freePort();
   const routes = [];
   if (scenario === 'tally') return tally(port, routes);
+  if (scenario === 'idle') return idle(port, routes);
   if (scenario === 'never-accepts') return neverAccepts();
   if (scenario === 'floods') return floods(port, routes);
   if (scenario === 'drops-and-returns') return dropsAndReturns(port, routes);

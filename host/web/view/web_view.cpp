@@ -24,9 +24,10 @@ using json = nlohmann::ordered_json;
 // Where the page carries the run's token, for its requests to send back.
 const char kTokenMark[] = "{{VORN_TOKEN}}";
 
-// How long the loop waits for the page before it looks at the real routers again, and how long
-// it reads each of them then: a route that another controller makes shows within about this.
-const long long kRouterLookMs = 200;
+// How long the loop waits at most for the page, or for a real router to send something, before
+// it waits again: an idle view wakes this seldom. How long the routers are read before the page
+// is first served, for the state it first shows.
+const long long kLongestWaitMs = 60 * 1000;
 const unsigned kRouterReadMs = 20;
 
 json panelsOf(const simulated_host& host) {
@@ -131,18 +132,24 @@ bool serveWeb(session_player& player, session_report& report, const web_door& do
     const std::string query = isLoopbackHost(door.listenHost) ? "" : std::string("?") + kTokenQuery + "=" + door.token;
     out << "vorn-host: the panel view is at http://" << address << "/" << query << " (post /quit to end)" << std::endl;
 
-    // Each line the page sends is played; between them, what the routers report of their own
-    // accord is shown as it comes.
+    // One wait for the page's lines and the real routers' bytes at once: each line the page
+    // sends is played, and what a router reports of its own accord is shown as it arrives. What
+    // a router sent beside a take's reply is taken in after the line.
     char text[kMaxActionBytes + 1];
     std::string lastError;
     for (int line = 1;;) {
-        const vorn_web_next next = library->webNextLine(server, text, sizeof text, kRouterLookMs);
+        const std::vector<vorn_tcp*> routers = player.routerConnections();
+        std::size_t readable = 0;
+        const vorn_web_next next =
+            library->webNextLine(server, text, sizeof text, routers.data(), routers.size(), &readable, kLongestWaitMs);
         if (next == vorn_web_quit) break;
+        if (next == vorn_web_waited) continue;
         if (next == vorn_web_line) {
             const parsed_line parsed = parseSessionLine(text, line++);
             if (parsed.action) player.play(*parsed.action);
             lastError = parsed.error;
-        } else if (!player.takeRouterReports(kRouterReadMs)) {
+            player.takeRouterReports(0);
+        } else if (!player.takeRouterReports(0)) {
             continue;
         }
         publish(*library, server, stateOf(player, report, lastError));
