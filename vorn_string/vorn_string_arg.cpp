@@ -3,8 +3,10 @@
 
 namespace {
 
-bool isPlaceholderAt(const char* p, const char* end) {
-    return p[0] == '%' && p + 1 < end && p[1] >= '1' && p[1] <= '9';
+// A string's text ends in its terminator, so the character after a '%' at the end is that NUL,
+// which is no digit: p[1] is always there to read.
+bool isPlaceholderAt(const char* p) {
+    return p[0] == '%' && p[1] >= '1' && p[1] <= '9';
 }
 
 // The placeholders of the lowest number in a text, found in one pass. Up to kTracked of them
@@ -13,8 +15,8 @@ struct lowest_placeholders {
     static const unsigned kTracked = 16;
 
     lowest_placeholders(const char* text, const char* end) {
-        for (const char* p = text; p + 1 < end; ++p) {
-            if (!isPlaceholderAt(p, end)) continue;
+        for (const char* p = text; p < end; ++p) {
+            if (!isPlaceholderAt(p)) continue;
             if (!digit || p[1] < digit) {
                 digit = p[1];
                 count = 0;
@@ -55,8 +57,8 @@ bool vorn_string::fillLowestPlaceholder(const vorn_string& value, vorn_string& f
     if (found.count <= lowest_placeholders::kTracked) {
         for (unsigned i = 0; i < found.count; ++i) fillAt(found.at[i]);
     } else {
-        for (const char* p = m_text; p + 1 < end; ++p) {
-            if (!isPlaceholderAt(p, end)) continue;
+        for (const char* p = m_text; p < end; ++p) {
+            if (!isPlaceholderAt(p)) continue;
             if (p[1] == found.digit) fillAt(p);
             ++p;
         }

@@ -166,10 +166,11 @@ bytes integer(std::uint8_t v) {
 // Root > node 0 "router" > matrix 1 "video": 4 targets, 8 sources, a label location at 0.2,
 // and target 2 connected to source 5, tally. Glow's types are tagged implicitly: an application
 // tag stands for the SEQUENCE of its fields.
-bytes providerTree() {
+// The counts are one BER byte each: 0xFF is -1.
+bytes providerTree(std::uint8_t targets = 4, std::uint8_t sources = 8) {
     const bytes matrixContents = ber(
         0x31,
-        cat({ber(0xA0, text("video")), ber(0xA2, integer(0)), ber(0xA4, integer(4)), ber(0xA5, integer(8)),
+        cat({ber(0xA0, text("video")), ber(0xA2, integer(0)), ber(0xA4, integer(targets)), ber(0xA5, integer(sources)),
              ber(0xAA,
                  ber(0x30, ber(0xA0, ber(0x72, cat({ber(0xA0, ber(0x0D, {0, 2})), ber(0xA1, text("Primary"))})))))}));
     const bytes connection = ber(0x70, cat({ber(0xA0, integer(2)), ber(0xA1, ber(0x0D, {5})), ber(0xA3, integer(0))}));
@@ -239,6 +240,19 @@ TEST(Glow, AProvidersTreeGivesEachElementWithItsPathAndTheMatrixItsSizeLabelsAnd
     EXPECT_EQ(matrix.connections[0].target, 2u);
     EXPECT_EQ(matrix.connections[0].sources, (std::vector<std::uint32_t>{5}));
     EXPECT_EQ(matrix.connections[0].state, glow::disposition::tally);
+}
+
+// A matrix's size as its provider says it, from none up; a count below none is no size.
+TEST(Glow, AMatrixOfNoTargetsOrSourcesHasThatSizeAndANegativeCountNone) {
+    std::string error;
+    const auto empty = glow::readGlow(providerTree(0, 0), error);
+    ASSERT_TRUE(empty) << error;
+    EXPECT_EQ((*empty)[1].targetCount, 0u);
+    EXPECT_EQ((*empty)[1].sourceCount, 0u);
+    const auto negative = glow::readGlow(providerTree(0xFF, 0xFF), error);
+    ASSERT_TRUE(negative) << error;
+    EXPECT_EQ((*negative)[1].targetCount, std::nullopt);
+    EXPECT_EQ((*negative)[1].sourceCount, std::nullopt);
 }
 
 // Indefinite lengths (0x80, ended by two zero bytes), as other providers write them.
