@@ -17,7 +17,7 @@
 // Exports: the library's export table is what every script links against, so it holds the
 // members marked VORN_STRING_API below and nothing else: the public members a script calls and
 // the primitives under the inline ones. The private helpers stay inside the library, free to
-// change; the classes as a whole are not exported. The list each shipped library exports is kept
+// change. The list each shipped library exports is kept
 // with its sources (vorn_string/exports/), and a test holds the built library to it.
 //
 //   vorn_string name("Sources");            // inline: throws std::bad_alloc here, in the caller
@@ -25,14 +25,22 @@
 //   if (!line.assignText("x")) { ... }      // a primitive: false when out of memory, never throws
 #include <new>
 
+// VORN_STRING_API marks what the library exports. On Windows the classes are not exported as a
+// whole, only those members. On ELF systems each class is visible as a whole, since its type
+// information is named from the caller's module (the undefined-behaviour sanitizer's checks of
+// dynamic types do), and its private helpers are hidden (VORN_STRING_INTERNAL).
 #if defined(_WIN32)
 #if defined(VORN_STRING_BUILDING)
 #define VORN_STRING_API __declspec(dllexport)
 #else
 #define VORN_STRING_API __declspec(dllimport)
 #endif
+#define VORN_STRING_CLASS
+#define VORN_STRING_INTERNAL
 #else
 #define VORN_STRING_API __attribute__((visibility("default")))
+#define VORN_STRING_CLASS __attribute__((visibility("default")))
+#define VORN_STRING_INTERNAL __attribute__((visibility("hidden")))
 #endif
 
 // A primitive's "could not allocate", raised inside the module that called it.
@@ -42,7 +50,7 @@ inline void vorn_require_memory(bool allocated) {
 
 class vorn_stringlist;
 
-class vorn_string {
+class VORN_STRING_CLASS vorn_string {
 public:
     // Texts up to this many characters live inside the object: no heap allocation.
     static const unsigned kInlineCapacity = 63;
@@ -117,12 +125,12 @@ public:
 private:
     friend class vorn_stringlist;
 
-    bool assign(const char* text, unsigned length) noexcept;
-    bool append(const char* text, unsigned length) noexcept;
-    bool reserve(unsigned capacity) noexcept;
+    VORN_STRING_INTERNAL bool assign(const char* text, unsigned length) noexcept;
+    VORN_STRING_INTERNAL bool append(const char* text, unsigned length) noexcept;
+    VORN_STRING_INTERNAL bool reserve(unsigned capacity) noexcept;
     // Takes `other`'s text without allocating, and leaves `other` empty.
-    void adopt(vorn_string& other) noexcept;
-    void release() noexcept;
+    VORN_STRING_INTERNAL void adopt(vorn_string& other) noexcept;
+    VORN_STRING_INTERNAL void release() noexcept;
 
     char* m_text;
     unsigned m_length;
@@ -151,7 +159,7 @@ VORN_STRING_API bool operator!=(const vorn_string& left, const vorn_string& righ
 
 class vorn_stringlistIterator;
 
-class vorn_stringlist {
+class VORN_STRING_CLASS vorn_stringlist {
 public:
     VORN_STRING_API vorn_stringlist() noexcept;
     // Splits `text` at every `separator`, keeping empty items ("a,,b" gives three
@@ -196,9 +204,9 @@ private:
     static const unsigned kInlineItems = 1;
 
     // Takes `other`'s items without allocating, and leaves `other` empty.
-    void adopt(vorn_stringlist& other) noexcept;
-    bool grow() noexcept;
-    void release() noexcept;
+    VORN_STRING_INTERNAL void adopt(vorn_stringlist& other) noexcept;
+    VORN_STRING_INTERNAL bool grow() noexcept;
+    VORN_STRING_INTERNAL void release() noexcept;
 
     vorn_string* m_items;
     unsigned m_count;
@@ -206,7 +214,7 @@ private:
     vorn_string m_inline[kInlineItems];
 };
 
-class vorn_stringlistIterator {
+class VORN_STRING_CLASS vorn_stringlistIterator {
 public:
     VORN_STRING_API vorn_stringlistIterator(const vorn_string* position) noexcept;
 
