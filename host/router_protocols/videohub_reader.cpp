@@ -6,10 +6,11 @@ namespace {
 
 const char kBlockEnd[] = "\n\n";
 
+// A block's lines: the last one has no line end of its own, since the block ends before the blank
+// line.
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
-    std::size_t at = 0;
-    while (at <= text.size()) {
+    for (std::size_t at = 0;;) {
         const std::size_t end = text.find('\n', at);
         std::string line = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
         if (!line.empty() && line.back() == '\r') line.pop_back();

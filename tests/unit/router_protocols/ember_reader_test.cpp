@@ -332,6 +332,22 @@ TEST(Glow, LongTagsAndForeignElementsArePassedOver) {
     EXPECT_EQ((*elements)[0].identifier, "n");
 }
 
+// The last field number read is [15]; [16], the first beyond, is passed over, in an element and
+// in its contents, as any beyond is (under the asan preset, a field kept past the last one read
+// would be a write past the fields' array).
+TEST(Glow, FieldsFromTheFirstNumberBeyondThoseReadArePassedOver) {
+    const bytes lastRead = ber(0xAF, integer(1));
+    const bytes firstBeyond = ber(0xB0, integer(2));
+    const bytes contents = ber(0x31, cat({ber(0xA0, text("n")), lastRead, firstBeyond}));
+    const bytes node = ber(0x63, cat({ber(0xA0, integer(4)), lastRead, firstBeyond, ber(0xA1, contents)}));
+    std::string error;
+    const auto elements = glow::readGlow(rootOf(node), error);
+    ASSERT_TRUE(elements) << error;
+    ASSERT_EQ(elements->size(), 1u);
+    EXPECT_EQ((*elements)[0].path, (glow::number_path{4}));
+    EXPECT_EQ((*elements)[0].identifier, "n");
+}
+
 // A value followed by a broken one, in a field or in an element, makes the whole payload
 // unreadable; so does a path whose last number is cut off.
 TEST(Glow, AValueBesideABrokenOneAndACutPathAreRefused) {
