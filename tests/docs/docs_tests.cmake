@@ -14,7 +14,10 @@ vorn_add_page_test(vorn_host_lists_every_rule vorn-host.md table ARGS rules HEAD
 vorn_add_page_test(vorn_host_lists_every_option vorn-host.md text ARGS --help)
 vorn_add_page_test(validate_lists_every_option validate.md text ARGS validate --help)
 
-# The known limits each name what shows that they are still limits.
-add_test(NAME docs.known_limits_name_what_shows_them
-  COMMAND ${CMAKE_COMMAND} -DPAGE=${PROJECT_SOURCE_DIR}/docs/known-limits.md -DSOURCE=${PROJECT_SOURCE_DIR}
-          -DCTEST=${CMAKE_CTEST_COMMAND} -DBINARY=${CMAKE_BINARY_DIR} -P ${CMAKE_CURRENT_SOURCE_DIR}/docs/known_limits.cmake)
+# The known limits each name what shows that they are still limits: checked where the whole
+# suite is made, the Node tests among them (a memory checker's build leaves those out).
+if(NOT VORN_TEST_LAUNCHER)
+  add_test(NAME docs.known_limits_name_what_shows_them
+    COMMAND ${CMAKE_COMMAND} -DPAGE=${PROJECT_SOURCE_DIR}/docs/known-limits.md -DSOURCE=${PROJECT_SOURCE_DIR}
+            -DCTEST=${CMAKE_CTEST_COMMAND} -DBINARY=${CMAKE_BINARY_DIR} -P ${CMAKE_CURRENT_SOURCE_DIR}/docs/known_limits.cmake)
+endif()
