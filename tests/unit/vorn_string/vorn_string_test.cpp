@@ -152,19 +152,16 @@ TEST(VornString, SplitDividesAtTheFirstSeparator) {
 
 // Each part holds exactly its characters: a terminator counted in would not show in the text.
 TEST(VornString, SplitPartsHaveExactlyTheirLengths) {
-    vorn_string left, right;
-    vorn_string("key=value").split('=', left, right);
-    EXPECT_EQ(left.length(), 3u);
-    EXPECT_EQ(right.length(), 5u);
-    vorn_string("key=").split('=', left, right);
-    EXPECT_EQ(left.length(), 3u);
-    EXPECT_EQ(right.length(), 0u);
-    vorn_string("=v").split('=', left, right);
-    EXPECT_EQ(left.length(), 0u);
-    EXPECT_EQ(right.length(), 1u);
-    vorn_string("plain").split('=', left, right);
-    EXPECT_EQ(left.length(), 5u);
-    EXPECT_EQ(right.length(), 0u);
+    const struct {
+        const char* text;
+        unsigned left, right;
+    } cases[] = {{"key=value", 3, 5}, {"key=", 3, 0}, {"=v", 0, 1}, {"plain", 5, 0}};
+    for (const auto& c : cases) {
+        vorn_string left, right;
+        vorn_string(c.text).split('=', left, right);
+        EXPECT_EQ(left.length(), c.left) << c.text;
+        EXPECT_EQ(right.length(), c.right) << c.text;
+    }
 }
 
 TEST(VornStringList, SplitsKeepingEmptyItems) {

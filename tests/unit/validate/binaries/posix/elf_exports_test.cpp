@@ -18,6 +18,21 @@ using namespace vorn_host;
 
 namespace {
 
+// A real module's bytes and its ELF header, for a test to change.
+struct real_module {
+    real_module() {
+        std::ifstream in(VORN_AN_ELF_MODULE, std::ios::binary);
+        bytes.assign((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (bytes.size() >= sizeof header) std::memcpy(&header, bytes.data(), sizeof header);
+    }
+    bool whole() const { return bytes.size() > sizeof header; }
+    // Where section header `index` lies in the file.
+    std::uint64_t sectionAt(unsigned index) const { return header.e_shoff + std::uint64_t(index) * header.e_shentsize; }
+
+    std::string bytes;
+    ElfW(Ehdr) header{};
+};
+
 // A file that claims to be an ELF object with its section table far beyond its end: the
 // reader must refuse it, not read past the bytes it has.
 TEST(ElfExports, AHeaderPointingBeyondTheFileIsRefused) {
@@ -40,12 +55,11 @@ TEST(ElfExports, AHeaderPointingBeyondTheFileIsRefused) {
 // A real module whose dynamic symbol names are made to lie far past the file's end: they are left
 // out, never read from where the file is not.
 TEST(ElfExports, NamesPastTheFileAreLeftOut) {
-    std::ifstream in(VORN_AN_ELF_MODULE, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ASSERT_GT(bytes.size(), sizeof(ElfW(Ehdr)));
-    ElfW(Ehdr) header;
-    std::memcpy(&header, bytes.data(), sizeof header);
-    const auto sectionAt = [&](unsigned index) { return header.e_shoff + std::uint64_t(index) * header.e_shentsize; };
+    real_module module;
+    ASSERT_TRUE(module.whole());
+    std::string& bytes = module.bytes;
+    const ElfW(Ehdr)& header = module.header;
+    const auto sectionAt = [&](unsigned index) { return module.sectionAt(index); };
     bool moved = false;
     for (unsigned i = 0; i < header.e_shnum; ++i) {
         ElfW(Shdr) section;
@@ -67,15 +81,14 @@ TEST(ElfExports, NamesPastTheFileAreLeftOut) {
 // Only the section headers the ELF header counts are read: a real module whose count stops just
 // before its dynamic symbol table has none, though the table's header still lies in the file.
 TEST(ElfExports, OnlyTheCountedSectionHeadersAreRead) {
-    std::ifstream in(VORN_AN_ELF_MODULE, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ASSERT_GT(bytes.size(), sizeof(ElfW(Ehdr)));
-    ElfW(Ehdr) header;
-    std::memcpy(&header, bytes.data(), sizeof header);
+    real_module module;
+    ASSERT_TRUE(module.whole());
+    std::string& bytes = module.bytes;
+    ElfW(Ehdr)& header = module.header;
     unsigned dynsym = header.e_shnum;
     for (unsigned i = 0; i < header.e_shnum; ++i) {
         ElfW(Shdr) section;
-        std::memcpy(&section, bytes.data() + header.e_shoff + std::uint64_t(i) * header.e_shentsize, sizeof section);
+        std::memcpy(&section, bytes.data() + module.sectionAt(i), sizeof section);
         if (section.sh_type == SHT_DYNSYM) dynsym = i;
     }
     ASSERT_LT(dynsym, header.e_shnum);
@@ -89,12 +102,11 @@ TEST(ElfExports, OnlyTheCountedSectionHeadersAreRead) {
 // The factory's symbol in a real module, with its binding made each of the ELF bindings in turn:
 // global, weak and GNU unique symbols are exported, local ones are not.
 TEST(ElfExports, GlobalWeakAndUniqueSymbolsAreExportedAndLocalOnesAreNot) {
-    std::ifstream in(VORN_AN_ELF_MODULE, std::ios::binary);
-    const std::string original((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ASSERT_GT(original.size(), sizeof(ElfW(Ehdr)));
-    ElfW(Ehdr) header;
-    std::memcpy(&header, original.data(), sizeof header);
-    const auto sectionAt = [&](unsigned index) { return header.e_shoff + std::uint64_t(index) * header.e_shentsize; };
+    const real_module module;
+    ASSERT_TRUE(module.whole());
+    const std::string& original = module.bytes;
+    const ElfW(Ehdr)& header = module.header;
+    const auto sectionAt = [&](unsigned index) { return module.sectionAt(index); };
     // Where the factory's symbol lies in the file.
     std::uint64_t factoryAt = 0;
     for (unsigned i = 0; i < header.e_shnum && !factoryAt; ++i) {
